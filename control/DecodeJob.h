@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ChannelChoice.h"
+#include "FrameHeader.h"
+#include "MpegFileStream.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace audiocore {
+
+enum class OutputMode : std::int32_t { Device = 0, DeviceAlso = 1, WavFile = 2 };
+
+// What the control shares with a decode run: the requests from the control's
+// thread and the open stream with its header.
+struct DecodeJob {
+    // Set by the control's thread, read by the decode between frames. The
+    // seek target is stored before the seek flag is raised.
+    std::atomic<bool> stop_requested{false};
+    std::atomic<std::int32_t> seek_target{0};
+    std::atomic<bool> seek_requested{false};
+
+    std::unique_ptr<MpegFileStream> stream;
+    // Holds the first frame once the job is open.
+    std::unique_ptr<FrameHeader> header;
+    ChannelChoice channel_choice = ChannelChoice::Both;
+    std::uint16_t volume = 65535;
+    std::int32_t device_number = 0;
+    OutputMode output_mode = OutputMode::Device;
+    std::string wav_name;
+};
+
+enum class OpenResult { Opened, CannotOpen, NoFrame };
+
+// Opens `path` into the job as the control does when its source file is set:
+// the stream, an empty header, and the first frame read. On CannotOpen the job
+// keeps neither stream nor header; `reason` (when given) says why.
+OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reason = nullptr);
+
+} // namespace audiocore

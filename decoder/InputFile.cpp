@@ -1,0 +1,109 @@
+#include "InputFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace audiocore {
+
+namespace {
+constexpr std::size_t kWindowSize = 64 * 1024;
+}
+
+InputFile::~InputFile() { Close(); }
+
+bool InputFile::Open(const std::string& path) {
+    Close();
+    error_ = 0;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error_ = errno;
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        error_ = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    position_ = 0;
+    window_.resize(kWindowSize);
+    window_start_ = 0;
+    window_length_ = 0;
+    return true;
+}
+
+void InputFile::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    window_length_ = 0;
+}
+
+bool InputFile::Refill() {
+    window_start_ = position_;
+    window_length_ = 0;
+    ssize_t got;
+    do {
+        got = ::pread(fd_, window_.data(), window_.size(), static_cast<off_t>(position_));
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        error_ = errno;
+        return false;
+    }
+    window_length_ = static_cast<std::size_t>(got);
+    return true;
+}
+
+long InputFile::Read(void* destination, std::size_t n) {
+    if (fd_ < 0)
+        return -1;
+    auto* out = static_cast<std::uint8_t*>(destination);
+    std::size_t done = 0;
+    while (done < n) {
+        bool inside =
+            position_ >= window_start_ && position_ < window_start_ + window_length_;
+        if (!inside) {
+            if (!Refill())
+                return -1;
+            if (window_length_ == 0)
+                break; // end of file
+        }
+        std::size_t offset = static_cast<std::size_t>(position_ - window_start_);
+        std::size_t take = std::min(n - done, window_length_ - offset);
+        std::memcpy(out + done, window_.data() + offset, take);
+        done += take;
+        position_ += take;
+    }
+    return static_cast<long>(done);
+}
+
+bool InputFile::SeekTo(std::uint64_t offset) {
+    if (fd_ < 0)
+        return false;
+    position_ = offset;
+    return true;
+}
+
+bool InputFile::SeekBy(std::int64_t delta) {
+    if (fd_ < 0)
+        return false;
+    if (delta < 0 && static_cast<std::uint64_t>(-delta) > position_)
+        return false;
+    position_ = static_cast<std::uint64_t>(static_cast<std::int64_t>(position_) + delta);
+    return true;
+}
+
+std::uint64_t InputFile::Size() const {
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0)
+        return 0;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+} // namespace audiocore

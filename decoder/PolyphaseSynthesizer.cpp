@@ -1,0 +1,121 @@
+#include "PolyphaseSynthesizer.h"
+
+#include "PcmSink.h"
+#include "tables/SynthesisWindow.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace audiocore {
+
+namespace {
+
+// cos_k = 1 / (2 cos(k pi / 64)), k = 1..31: the butterfly factors of the fast
+// transform. Entry 0 is unused.
+struct CosFactors {
+    float value[32];
+    CosFactors() {
+        value[0] = 0.0f;
+        for (int k = 1; k < 32; ++k)
+            value[k] = static_cast<float>(1.0 / (2.0 * std::cos(k * std::numbers::pi / 64.0)));
+    }
+};
+const CosFactors kCos;
+
+// The window rotated for each of the 16 write positions: for physical column
+// offset q, rotated[q][16 j + m] = window[16 j + ((m - q) mod 16)].
+struct RotatedWindows {
+    alignas(64) float value[16][512];
+    RotatedWindows() {
+        for (int q = 0; q < 16; ++q)
+            for (int j = 0; j < 32; ++j)
+                for (int m = 0; m < 16; ++m)
+                    value[q][16 * j + m] = kSynthesisWindow[16 * j + ((m - q) & 15)];
+    }
+};
+const RotatedWindows kRotated;
+
+// DCT-II of N points, out[m] = sum_k in[k] cos(pi m (2k + 1) / 2N), by Lee's
+// recursive split: sums of mirrored inputs give the even outputs, differences
+// scaled by 1 / (2 cos(pi (2k + 1) / 2N)) give the odd ones. With N fixed at
+// compile time the recursion unrolls into straight-line code.
+template <int N> struct FastDct {
+    static void Run(const float* in, float* out) {
+        constexpr int H = N / 2;
+        constexpr int kStep = 32 / N; // the factor's k in units of pi / 64
+        float sums[H], diffs[H], even[H], odd[H];
+        for (int k = 0; k < H; ++k) {
+            sums[k] = in[k] + in[N - 1 - k];
+            diffs[k] = (in[k] - in[N - 1 - k]) * kCos.value[(2 * k + 1) * kStep];
+        }
+        FastDct<H>::Run(sums, even);
+        FastDct<H>::Run(diffs, odd);
+        for (int m = 0; m < H - 1; ++m) {
+            out[2 * m] = even[m];
+            out[2 * m + 1] = odd[m] + odd[m + 1];
+        }
+        out[N - 2] = even[H - 1];
+        out[N - 1] = odd[H - 1];
+    }
+};
+template <> struct FastDct<1> {
+    static void Run(const float* in, float* out) { out[0] = in[0]; }
+};
+
+} // namespace
+
+PolyphaseSynthesizer::PolyphaseSynthesizer(int channel, float scale)
+    : channel_(channel), scale_(scale) {
+    Reset();
+}
+
+void PolyphaseSynthesizer::Reset() {
+    std::memset(half_a_, 0, sizeof half_a_);
+    std::memset(half_b_, 0, sizeof half_b_);
+    std::memset(samples, 0, sizeof samples);
+    current_ = half_a_;
+    column_ = 15;
+}
+
+void PolyphaseSynthesizer::Synthesize(PcmSink& sink) {
+    // Matrixing, V[i] = sum_k cos((16 + i)(2k + 1) pi / 64) samples[k] for
+    // i = 0..63, from X = DCT-II(samples) by the symmetries of the cosine:
+    // V[i] = X[16 + i] (i < 16), V[16] = 0, V[i] = -X[48 - i] (17..47),
+    // V[i] = -X[i - 48] (48..63). The current array takes V[0..31], the
+    // other V[32..63].
+    float x[32];
+    FastDct<32>::Run(samples, x);
+    float* a = current_;
+    float* b = current_ == half_a_ ? half_b_ : half_a_;
+    const int q = (16 - column_) & 15;
+    for (int i = 0; i < 16; ++i) {
+        a[16 * i + q] = x[16 + i];
+        b[16 * i + q] = -x[16 - i];
+    }
+    a[16 * 16 + q] = 0.0f;
+    for (int i = 17; i < 32; ++i)
+        a[16 * i + q] = -x[48 - i];
+    for (int i = 16; i < 32; ++i)
+        b[16 * i + q] = -x[i - 16];
+
+    // Windowing and summation: output j is the dot product of row j of the
+    // current array with the window rotated for this column.
+    const float* window = kRotated.value[q];
+    std::int16_t pcm[32];
+    for (int j = 0; j < 32; ++j) {
+        const float* w = window + 16 * j;
+        const float* v = a + 16 * j;
+        double sum = 0.0;
+        for (int m = 0; m < 16; ++m)
+            sum += static_cast<double>(w[m]) * static_cast<double>(v[m]);
+        pcm[j] = ClipToPcm(static_cast<float>(scale_ * sum));
+    }
+    sink.AppendBlock(static_cast<std::uint32_t>(channel_), pcm, 32);
+
+    column_ = (column_ + 1) & 15;
+    current_ = b;
+    std::memset(samples, 0, sizeof samples);
+}
+
+} // namespace audiocore

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+
+namespace audiocore {
+
+class PcmSink;
+
+// The synthesis filter bank: 32 subband samples of one channel in, 32 PCM
+// samples out, clipped to 16 bits and appended to a sink. The filter history
+// lives in two alternating 512-value arrays written at a rotating column, so
+// nothing is ever shifted.
+class PolyphaseSynthesizer {
+public:
+    PolyphaseSynthesizer(int channel, float scale);
+
+    void Reset();
+    // Filters `samples` into 32 PCM samples for the sink, advances the
+    // history and clears `samples` for the next block.
+    void Synthesize(PcmSink& sink);
+    int Channel() const { return channel_; }
+
+    // The input block, one value per subband; the frame decoders write it.
+    alignas(16) float samples[32] = {};
+
+private:
+    // Both halves are stored with their columns reversed, so that tap k of a
+    // block written at column p sits at physical column (k - p) mod 16 and
+    // each output is one straight 16-tap dot product with the window
+    // rotated for that write position.
+    alignas(64) float half_a_[512];
+    alignas(64) float half_b_[512];
+    float* current_ = half_a_;
+    int column_ = 15;
+    int channel_;
+    float scale_;
+};
+
+// Clips a filter output to 16 bits, truncating toward zero in between.
+inline std::int16_t ClipToPcm(float s) {
+    if (s > 32767.0f)
+        return 32767;
+    if (s < -32768.0f)
+        return -32768;
+    return static_cast<std::int16_t>(static_cast<int>(s));
+}
+
+} // namespace audiocore
