@@ -6,6 +6,7 @@
 // Each command takes its own arguments (after the command name) and returns
 // the process's exit status.
 int RunInfo(const std::vector<std::string>& args);
+int RunConvert(const std::vector<std::string>& args);
 
 // One line on standard error, "audiocore: FILE: reason".
 void ReportFailure(const std::string& file, const std::string& reason);

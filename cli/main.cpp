@@ -15,20 +15,21 @@ using Command = int (*)(const std::vector<std::string>&);
 const std::map<std::string, Command>& CommandTable() {
     static const std::map<std::string, Command> table = {
         {"info", RunInfo},
+        {"convert", RunConvert},
     };
     return table;
 }
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: audiocore COMMAND [ARGS]\n"
-                 "\n"
-                 "Commands:\n"
-                 "  info FILE            print the stream format, frame count and length\n"
-                 "\n"
-                 "Options:\n"
-                 "  --help               show this text\n"
-                 "  --version            show the version\n");
+    std::fprintf(out, "usage: audiocore COMMAND [ARGS]\n"
+                      "\n"
+                      "Commands:\n"
+                      "  info FILE            print the stream format, frame count and length\n"
+                      "  convert IN OUT.wav   decode IN into a 16-bit PCM WAV file\n"
+                      "\n"
+                      "Options:\n"
+                      "  --help               show this text\n"
+                      "  --version            show the version\n");
 }
 
 } // namespace

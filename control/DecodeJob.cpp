@@ -6,6 +6,7 @@ namespace audiocore {
 
 OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reason) {
     job.header.reset();
+    job.source_path = path;
     job.stream = std::make_unique<MpegFileStream>();
     if (!job.stream->Open(path)) {
         if (reason)

@@ -22,6 +22,8 @@ struct DecodeJob {
     std::atomic<std::int32_t> seek_target{0};
     std::atomic<bool> seek_requested{false};
 
+    // The file the stream was opened from, so that no output overwrites it.
+    std::string source_path;
     std::unique_ptr<MpegFileStream> stream;
     // Holds the first frame once the job is open.
     std::unique_ptr<FrameHeader> header;

@@ -1,0 +1,142 @@
+#include "WavFileSink.h"
+
+#include "FrameHeader.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace audiocore {
+
+namespace {
+
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kBitsPerSample = 16;
+constexpr std::uint32_t kFormatRecordBytes = 18;
+
+void Put16(std::uint8_t* at, std::uint16_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void Put32(std::uint8_t* at, std::uint32_t value) {
+    Put16(at, static_cast<std::uint16_t>(value));
+    Put16(at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+} // namespace
+
+std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, const FrameHeader& header,
+                                                 const std::string& path, int* error) {
+    std::unique_ptr<WavFileSink> sink(new WavFileSink(channels, header, path));
+    if (!sink->riff_.Open(path)) {
+        // Nothing was created, and an existing file we may not write stays as it is.
+        sink->Report("could not open file : " + path);
+        sink->closed_ = true;
+        if (error)
+            *error = sink->riff_.Error();
+        return nullptr;
+    }
+    if (!sink->WriteHeader(header)) {
+        sink->Report("could not write file : " + path);
+        if (error)
+            *error = sink->riff_.Error();
+        sink->Close();
+        return nullptr;
+    }
+    return sink;
+}
+
+WavFileSink::WavFileSink(int channels, const FrameHeader& header, std::string path)
+    : channels_(channels == 1 ? 1u : 2u),
+      frame_bytes_(static_cast<std::uint32_t>(header.SamplesPerFrame()) * channels_ * 2),
+      frame_(frame_bytes_), path_(std::move(path)) {
+    ResetWritePos();
+}
+
+WavFileSink::~WavFileSink() {
+    if (!closed_)
+        Close();
+}
+
+bool WavFileSink::WriteHeader(const FrameHeader& header) {
+    const auto rate = static_cast<std::uint32_t>(header.SampleRateHz());
+    const auto block_align = static_cast<std::uint16_t>(channels_ * 2);
+    std::uint8_t format[kFormatRecordBytes];
+    Put16(format + 0, kFormatPcm);
+    Put16(format + 2, static_cast<std::uint16_t>(channels_));
+    Put32(format + 4, rate);
+    Put32(format + 8, rate * block_align);
+    Put16(format + 12, block_align);
+    Put16(format + 14, kBitsPerSample);
+    Put16(format + 16, 0); // no extra format bytes
+
+    if (!riff_.CreateRiff("WAVE", riff_chunk_))
+        return false;
+    if (!riff_.CreateChunk("fmt ", subchunk_) || !riff_.Write(format, sizeof format) ||
+        !riff_.Ascend(subchunk_))
+        return false;
+    return riff_.CreateChunk("data", subchunk_);
+}
+
+void WavFileSink::ResetWritePos() {
+    for (std::uint32_t c = 0; c < 2; ++c)
+        write_pos_[c] = 2 * c;
+}
+
+void WavFileSink::Append(std::uint32_t channel, std::int16_t sample) {
+    if (channel >= channels_)
+        return;
+    std::uint32_t& at = write_pos_[channel];
+    // A frame longer than the first one (a stream that changes layer) must
+    // not write past the buffer; its excess samples are dropped.
+    if (at + 2 > frame_bytes_)
+        return;
+    frame_[at] = static_cast<std::uint8_t>(sample);
+    frame_[at + 1] = static_cast<std::uint8_t>(sample >> 8);
+    at += 2 * channels_;
+}
+
+void WavFileSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples,
+                              std::size_t count) {
+    if (channel >= channels_)
+        return;
+    std::uint32_t at = write_pos_[channel];
+    const std::uint32_t step = 2 * channels_;
+    std::uint8_t* frame = frame_.data();
+    for (std::size_t i = 0; i < count && at + 2 <= frame_bytes_; ++i, at += step) {
+        frame[at] = static_cast<std::uint8_t>(samples[i]);
+        frame[at + 1] = static_cast<std::uint8_t>(samples[i] >> 8);
+    }
+    write_pos_[channel] = at;
+}
+
+void WavFileSink::EndFrame() {
+    // The whole buffer goes out every frame, so the data size is always a
+    // whole number of frames.
+    if (!failed_ && !riff_.Write(frame_.data(), frame_.size()))
+        Report("mmioAdvance() failed!");
+    ResetWritePos();
+}
+
+bool WavFileSink::Close() {
+    if (closed_)
+        return !failed_;
+    closed_ = true;
+    if (!failed_ && (!riff_.Ascend(subchunk_) || !riff_.Ascend(riff_chunk_)))
+        Report("mmioAscend() failed!");
+    if (!riff_.Close() && !failed_)
+        Report("mmioClose() failed!");
+    if (failed_)
+        ::unlink(path_.c_str());
+    frame_.clear();
+    frame_.shrink_to_fit();
+    return !failed_;
+}
+
+void WavFileSink::Report(const std::string& line) {
+    failed_ = true;
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace audiocore

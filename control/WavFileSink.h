@@ -1,0 +1,65 @@
+#pragma once
+
+#include "PcmSink.h"
+#include "RiffWriter.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace audiocore {
+
+class FrameHeader;
+
+// Writes the decoded PCM of a whole stream into a 16-bit PCM .wav file: the
+// samples of one frame are interleaved in a frame buffer, which goes to the
+// file after every frame. The header has an 18-byte format chunk (with its
+// extra-size field), so the samples start at byte 46.
+//
+// A file that cannot be created or written is reported as one line on
+// standard error; the sink then writes nothing more, and closing it removes
+// the partial file, so no truncated WAV file is ever left behind.
+class WavFileSink : public PcmSink {
+public:
+    // Creates `path` and writes everything up to the samples. Null when that
+    // fails; `error` (when given) receives the errno.
+    static std::unique_ptr<WavFileSink> Create(int channels, const FrameHeader& header,
+                                               const std::string& path, int* error = nullptr);
+    ~WavFileSink() override;
+
+    void Append(std::uint32_t channel, std::int16_t sample) override;
+    void AppendBlock(std::uint32_t channel, const std::int16_t* samples,
+                     std::size_t count) override;
+    void EndFrame() override;
+    void Clear() override {}
+    void Stop() override {}
+
+    // True once a write has failed; the run should end.
+    bool Failed() const { return failed_; }
+    int Error() const { return riff_.Error(); }
+    // Completes the chunks and closes the file. False (and the file removed)
+    // when any part of it could not be written.
+    bool Close();
+
+    std::uint32_t FrameBytes() const { return frame_bytes_; }
+
+private:
+    WavFileSink(int channels, const FrameHeader& header, std::string path);
+    bool WriteHeader(const FrameHeader& header);
+    void ResetWritePos();
+    void Report(const std::string& line);
+
+    std::uint32_t write_pos_[2] = {0, 2};
+    std::uint32_t channels_;
+    std::uint32_t frame_bytes_;
+    std::vector<std::uint8_t> frame_;
+    RiffWriter riff_;
+    RiffWriter::Chunk riff_chunk_;
+    RiffWriter::Chunk subchunk_;
+    std::string path_;
+    bool failed_ = false;
+    bool closed_ = false;
+};
+
+} // namespace audiocore

@@ -1,0 +1,36 @@
+#include "WriteWav.h"
+
+#include <filesystem>
+
+namespace audiocore {
+
+namespace {
+
+// Creating the WAV file truncates it, which must never destroy the song
+// being read.
+bool IsSourceFile(const DecodeJob& job, const std::string& path) {
+    std::error_code ignored;
+    return !job.source_path.empty() && std::filesystem::equivalent(job.source_path, path, ignored);
+}
+
+} // namespace
+
+int WriteWav(DecodeJob& job, const std::string& path, const RunProgress& progress,
+             std::string* failure) {
+    if (!job.header) {
+        if (failure)
+            *failure = "no source file is open";
+        return -1;
+    }
+    if (IsSourceFile(job, path)) {
+        if (failure)
+            *failure = "is the source file itself";
+        return -1;
+    }
+    job.stop_requested.store(false);
+    job.wav_name = path;
+    job.output_mode = OutputMode::WavFile;
+    return RunDecode(job, progress, failure) == 0 ? 0 : -1;
+}
+
+} // namespace audiocore
