@@ -3,7 +3,9 @@
 namespace audiocore {
 
 namespace {
-const char* OrEmpty(const char* text) { return text ? text : ""; }
+const char* OrEmpty(const char* text) {
+    return text ? text : "";
+}
 } // namespace
 
 std::string StreamInfoLine(const FrameHeader& header) {

@@ -34,8 +34,12 @@ const char* const kModeNames[] = {"Stereo", "Joint stereo", "Dual channel", "Sin
 const char* const kRateNames[2][3] = {{"22.05 kHz", "24 kHz", "16 kHz"},
                                       {"44.1 kHz", "48 kHz", "32 kHz"}};
 
-bool ValidLayer(int layer) { return layer >= 1 && layer <= 3; }
-bool ValidRate(int sample_frequency) { return sample_frequency >= 0 && sample_frequency <= 2; }
+bool ValidLayer(int layer) {
+    return layer >= 1 && layer <= 3;
+}
+bool ValidRate(int sample_frequency) {
+    return sample_frequency >= 0 && sample_frequency <= 2;
+}
 
 // Subbands that carry an allocation: the size of the Layer II allocation
 // table that the per-channel bitrate and the sampling rate select.
@@ -120,7 +124,7 @@ void FrameHeader::RecordPadding(const MpegFileStream& stream) {
         return; // a frame read again after a seek back changes nothing
     if (padding_table.size() <= static_cast<std::size_t>(f))
         padding_table.resize(static_cast<std::size_t>(f) + 1, 0);
-    padding_table[f] = (f == 0 ? 0 : padding_table[f - 1]) + padding;
+    padding_table[f] = (f == 0 ? 0 : padding_table[f - 1]) + PaddingBytes();
 }
 
 int FrameHeader::BitrateBps() const {
@@ -129,7 +133,9 @@ int FrameHeader::BitrateBps() const {
     return kBitrateKbps[version & 1][layer - 1][bitrate_index] * 1000;
 }
 
-int FrameHeader::SampleRateHz() const { return kSampleRateHz[version & 1][sample_frequency & 3]; }
+int FrameHeader::SampleRateHz() const {
+    return kSampleRateHz[version & 1][sample_frequency & 3];
+}
 
 int FrameHeader::SamplesPerFrame() const {
     if (layer == 1)
@@ -156,8 +162,8 @@ void FrameHeader::ComputeFrameSize() {
     body_size = size - 4;
     main_data_slots = 0;
     if (layer == 3) {
-        int side = version == 1 ? (mode == kSingleChannel ? 17 : 32)
-                                : (mode == kSingleChannel ? 9 : 17);
+        int side =
+            version == 1 ? (mode == kSingleChannel ? 17 : 32) : (mode == kSingleChannel ? 9 : 17);
         int crc_bytes = protection_bit == 0 ? 2 : 0;
         main_data_slots = size - side - crc_bytes - 4;
         if (main_data_slots < 0)
@@ -166,7 +172,7 @@ void FrameHeader::ComputeFrameSize() {
 }
 
 std::uint32_t FrameHeader::MaxFrames(const MpegFileStream& stream) const {
-    const int frame_bytes = body_size - padding + 4;
+    const int frame_bytes = body_size - PaddingBytes() + 4;
     if (frame_bytes <= 0)
         return 0;
     // A leading tag is no audio: count from the first frame.
@@ -193,7 +199,7 @@ float FrameHeader::TotalMs(const MpegFileStream& stream) const {
 bool FrameHeader::SeekToFrame(MpegFileStream& stream, int frame) {
     if (sample_frequency != 0)
         return stream.SeekFrameFixed(frame, body_size);
-    return stream.SeekFrameTracked(frame, body_size - padding, *this, padding_table);
+    return stream.SeekFrameTracked(frame, body_size - PaddingBytes(), *this, padding_table);
 }
 
 const char* FrameHeader::LayerName() const {

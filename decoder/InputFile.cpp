@@ -13,7 +13,9 @@ namespace {
 constexpr std::size_t kWindowSize = 64 * 1024;
 }
 
-InputFile::~InputFile() { Close(); }
+InputFile::~InputFile() {
+    Close();
+}
 
 bool InputFile::Open(const std::string& path) {
     Close();
@@ -66,8 +68,7 @@ long InputFile::Read(void* destination, std::size_t n) {
     auto* out = static_cast<std::uint8_t*>(destination);
     std::size_t done = 0;
     while (done < n) {
-        bool inside =
-            position_ >= window_start_ && position_ < window_start_ + window_length_;
+        bool inside = position_ >= window_start_ && position_ < window_start_ + window_length_;
         if (!inside) {
             if (!Refill())
                 return -1;

@@ -21,7 +21,9 @@ bool MpegFileStream::Open(const std::string& path) {
     return true;
 }
 
-void MpegFileStream::Close() { file_.Close(); }
+void MpegFileStream::Close() {
+    file_.Close();
+}
 
 // "ID3", two version bytes (never 0xFF), flags, a four-byte syncsafe size and,
 // when flag bit 4 is set, a ten-byte footer after the tag body.
@@ -30,7 +32,8 @@ void MpegFileStream::SkipId3v2Tag() {
     if (file_.Read(tag, sizeof tag) == static_cast<long>(sizeof tag) &&
         std::memcmp(tag, "ID3", 3) == 0 && tag[3] != 0xFF && tag[4] != 0xFF &&
         (tag[6] | tag[7] | tag[8] | tag[9]) < 0x80) {
-        std::uint64_t size = (std::uint64_t{tag[6]} << 21) | (tag[7] << 14) | (tag[8] << 7) | tag[9];
+        std::uint64_t size =
+            (std::uint64_t{tag[6]} << 21) | (tag[7] << 14) | (tag[8] << 7) | tag[9];
         std::uint64_t footer = (tag[5] & 0x10) ? 10 : 0;
         file_.SeekTo(10 + size + footer);
         return;
@@ -122,8 +125,8 @@ bool MpegFileStream::SeekFrameTracked(int frame, int body_size, FrameHeader& hea
         // Padding bytes in frames 0..f-1.
         if (f < 1 || padding_table.empty())
             return 0;
-        std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(f - 1),
-                                              padding_table.size() - 1);
+        std::size_t i =
+            std::min<std::size_t>(static_cast<std::size_t>(f - 1), padding_table.size() - 1);
         return static_cast<std::uint64_t>(padding_table[i]);
     };
     FrameCrc* crc = nullptr;

@@ -1,0 +1,149 @@
+#include "MpegFileStream.h"
+#include "SyntheticFrames.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <random>
+
+using namespace audiocore;
+using namespace testsupport;
+
+namespace {
+
+// Opens a stream on `bytes` written to a scratch file.
+struct StreamOnBytes {
+    explicit StreamOnBytes(const std::vector<std::uint8_t>& bytes) {
+        WriteFile(dir.File("stream.mp3"), bytes);
+        EXPECT_TRUE(stream.Open(dir.File("stream.mp3")));
+    }
+    TempDir dir;
+    MpegFileStream stream;
+};
+
+std::vector<std::uint8_t> HeaderThenBody(const std::vector<std::uint8_t>& body) {
+    std::vector<std::uint8_t> bytes = {0xFF, 0xFB, 0x90, 0x00};
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    return bytes;
+}
+
+} // namespace
+
+TEST(MpegFileStream, BitsComeOutMostSignificantFirstInAnyWidths) {
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> body(413);
+    for (auto& b : body)
+        b = static_cast<std::uint8_t>(random());
+    StreamOnBytes s(HeaderThenBody(body));
+    std::uint32_t header = 0;
+    ASSERT_TRUE(s.stream.FindHeader(header, false));
+    ASSERT_TRUE(s.stream.ReadFrameBody(static_cast<int>(body.size())));
+
+    std::size_t bit = 0;
+    while (bit + 16 <= body.size() * 8) {
+        int n = 1 + static_cast<int>(random() % 16);
+        std::uint32_t expected = 0;
+        for (int i = 0; i < n; ++i, ++bit)
+            expected = (expected << 1) | ((body[bit / 8] >> (7 - bit % 8)) & 1u);
+        ASSERT_EQ(s.stream.GetBits(n), expected) << "at bit " << bit << " width " << n;
+    }
+}
+
+TEST(MpegFileStream, SixteenBitsAcrossAWordBoundaryJoinBothWords) {
+    StreamOnBytes s(HeaderThenBody({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}));
+    std::uint32_t header = 0;
+    ASSERT_TRUE(s.stream.FindHeader(header, false));
+    ASSERT_TRUE(s.stream.ReadFrameBody(8));
+    EXPECT_EQ(s.stream.GetBits(16), 0x1234u);
+    EXPECT_EQ(s.stream.GetBits(4), 0x5u);
+    // From bit 20: the last 12 bits of word 0, then the first 4 of word 1.
+    EXPECT_EQ(s.stream.GetBits(16), 0x6789u);
+    EXPECT_EQ(s.stream.BitsLeft(), 64 - 36);
+    EXPECT_EQ(s.stream.GetBits(4), 0xAu);
+}
+
+TEST(MpegFileStream, ReadingFarPastTheBodyStaysInsideTheBuffer) {
+    StreamOnBytes s(HeaderThenBody({0xAA, 0xBB, 0xCC, 0xDD, 0xEE}));
+    std::uint32_t header = 0;
+    ASSERT_TRUE(s.stream.FindHeader(header, false));
+    ASSERT_TRUE(s.stream.ReadFrameBody(5));
+    EXPECT_EQ(s.stream.GetBits(8), 0xAAu);
+    for (int i = 0; i < 4000; ++i)
+        s.stream.GetBits(16);
+    EXPECT_EQ(s.stream.GetBits(16), 0u) << "beyond the buffer the reader gives zeros";
+}
+
+TEST(MpegFileStream, BodyReadsRefuseImpossibleSizesAndShortFiles) {
+    StreamOnBytes s(HeaderThenBody(std::vector<std::uint8_t>(10, 0x11)));
+    std::uint32_t header = 0;
+    ASSERT_TRUE(s.stream.FindHeader(header, false));
+    EXPECT_FALSE(s.stream.ReadFrameBody(0));
+    EXPECT_FALSE(s.stream.ReadFrameBody(-4));
+    EXPECT_FALSE(s.stream.ReadFrameBody(MpegFileStream::kBodyBytes + 1));
+    EXPECT_FALSE(s.stream.ReadFrameBody(11)) << "only 10 bytes are left in the file";
+}
+
+TEST(MpegFileStream, LooseSearchStopsAtTheFirstTwelveOneBits) {
+    std::vector<std::uint8_t> bytes = {0x00, 0xFF, 0xEF, 0xFF, 0xFF, 0xF3, 0x12, 0x34, 0x00};
+    StreamOnBytes s(bytes);
+    std::uint32_t header = 0;
+    ASSERT_TRUE(s.stream.FindHeader(header, false));
+    // 0xFF 0xEF is the 11-bit sync of the unofficial 8 kHz extension: skipped.
+    EXPECT_EQ(header, 0xFFFFF312u);
+    EXPECT_EQ(s.stream.FirstFrameOffset(), 3u);
+    EXPECT_EQ(s.stream.CurrentFrame(), 0);
+}
+
+TEST(MpegFileStream, StrictSearchSkipsSyncsWithAnotherChannelModeOrRate) {
+    HeaderFields stereo;
+    std::vector<std::uint8_t> bytes;
+    AppendHeader(bytes, MakeHeader(stereo));
+    HeaderFields mono = stereo;
+    mono.mode = 3;
+    AppendHeader(bytes, MakeHeader(mono)); // wrong channel mode
+    HeaderFields other_rate = stereo;
+    other_rate.sample_frequency = 1;
+    AppendHeader(bytes, MakeHeader(other_rate)); // wrong sampling rate
+    HeaderFields joint = stereo;
+    joint.mode = 1;
+    joint.bitrate_index = 3;
+    AppendHeader(bytes, MakeHeader(joint)); // bitrate and mode may change
+    StreamOnBytes s(bytes);
+
+    std::uint32_t header = 0;
+    ASSERT_TRUE(s.stream.FindHeader(header, false));
+    s.stream.SetSyncPattern(header & 0xFFF80CC0u);
+    ASSERT_TRUE(s.stream.FindHeader(header, true));
+    EXPECT_EQ(header, MakeHeader(joint));
+    EXPECT_EQ(s.stream.CurrentFrame(), 1);
+    EXPECT_FALSE(s.stream.FindHeader(header, true));
+}
+
+TEST(MpegFileStream, LeadingId3v2TagIsSteppedOverWithItsFalseSyncs) {
+    struct Case {
+        std::uint8_t flags;
+        std::size_t after_tag;
+    };
+    for (Case c : {Case{0x00, 10 + 300}, Case{0x10, 10 + 300 + 10}}) {
+        // Size 300 as a syncsafe integer: 2 * 128 + 44.
+        std::vector<std::uint8_t> bytes = {'I', 'D', '3', 4, 0, c.flags, 0, 0, 2, 44};
+        bytes.resize(c.after_tag, 0xFF); // a tag body made only of sync bytes
+        AppendFrame(bytes, HeaderFields{}, 417, 1);
+        StreamOnBytes s(bytes);
+        std::uint32_t header = 0;
+        ASSERT_TRUE(s.stream.FindHeader(header, false));
+        EXPECT_EQ(header, MakeHeader(HeaderFields{}));
+        EXPECT_EQ(s.stream.FirstFrameOffset(), c.after_tag);
+    }
+}
+
+TEST(MpegFileStream, OpenFailsOnMissingFilesAndFolders) {
+    TempDir dir;
+    MpegFileStream stream;
+    EXPECT_FALSE(stream.Open(dir.File("missing.mp3")));
+    EXPECT_EQ(stream.OpenError(), ENOENT);
+    EXPECT_FALSE(stream.Open(dir.path().string()));
+    EXPECT_EQ(stream.OpenError(), EISDIR);
+    EXPECT_FALSE(stream.IsOpen());
+}
