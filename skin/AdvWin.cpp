@@ -1,0 +1,197 @@
+#include "AdvWin.h"
+
+#include "ControlError.h"
+#include "SkinPolygonFile.h"
+#include "SkinRegion.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+
+#include <limits>
+
+using skinform::ControlError;
+
+namespace {
+
+// The top-level window of this process with exactly this title; a visible one
+// wins over a hidden one. An empty caption names no window: many of Qt's own
+// helper windows have no title.
+QWidget* FindTargetWindow(const QString& caption) {
+    if (caption.isEmpty())
+        return nullptr;
+    QWidget* hidden = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowType() == Qt::Desktop || window->windowTitle() != caption)
+            continue;
+        if (window->isVisible())
+            return window;
+        if (!hidden)
+            hidden = window;
+    }
+    return hidden;
+}
+
+int CheckedCoordinate(qint64 value) {
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        throw ControlError(skinform::kErrorOverflow, "Overflow");
+    return static_cast<int>(value);
+}
+
+const QString kSkinTxtFile = QStringLiteral("Skin_Txt_File");
+const QString kTargetCaption = QStringLiteral("Target_Caption");
+const QString kXPlus = QStringLiteral("X_Plus");
+const QString kYPlus = QStringLiteral("Y_Plus");
+const QString kMouseXPos = QStringLiteral("Mouse_X_Pos");
+const QString kMouseYPos = QStringLiteral("Mouse_Y_Pos");
+
+QString ReadString(skinform::PropertyBag& bag, const QString& name) {
+    return bag.read(name, QString()).toString();
+}
+
+int ReadInt(skinform::PropertyBag& bag, const QString& name) {
+    bool ok = false;
+    const int value = bag.read(name, 0).toInt(&ok);
+    return ok ? value : 0;
+}
+
+} // namespace
+
+AdvWin::AdvWin(QWidget* parent) : QWidget(parent) {
+    setFixedSize(kSide, kSide);
+}
+
+void AdvWin::setSkin_Txt_File(const QString& value) {
+    skin_txt_file = value;
+    emit propertyChanged(kSkinTxtFile);
+}
+
+void AdvWin::setTarget_Caption(const QString& value) {
+    target_caption = value;
+    emit propertyChanged(kTargetCaption);
+}
+
+void AdvWin::setX_Plus(int value) {
+    x_plus = value;
+    emit propertyChanged(kXPlus);
+}
+
+void AdvWin::setY_Plus(int value) {
+    y_plus = value;
+    emit propertyChanged(kYPlus);
+}
+
+void AdvWin::setMouse_X_Pos(int value) {
+    setMousePos(mouse_x_pos, value, "Mouse_X_Pos");
+}
+
+void AdvWin::setMouse_Y_Pos(int value) {
+    setMousePos(mouse_y_pos, value, "Mouse_Y_Pos");
+}
+
+void AdvWin::setMousePos(int& field, int value, const char* name) {
+    // The pointer position only means something while the host runs.
+    if (!user_mode)
+        throw ControlError(skinform::kErrorSetNotPermitted, "Set not permitted");
+    field = value;
+    emit propertyChanged(QString::fromLatin1(name));
+}
+
+void AdvWin::Cut_Window() {
+    target_window = FindTargetWindow(target_caption);
+    const std::string firstName = QFile::encodeName(skin_txt_file).toStdString();
+    const QRegion region =
+        skinform::SkinRegion(skinform::ReadPolygonSeries(firstName, x_plus, y_plus));
+    if (!target_window)
+        return;
+    // An empty region would hide the window for good; like a missing file, it
+    // gives the window back its rectangle.
+    if (region.isEmpty())
+        target_window->clearMask();
+    else
+        target_window->setMask(region);
+}
+
+void AdvWin::Win_Minimize() {
+    target_window = FindTargetWindow(target_caption);
+    if (target_window)
+        target_window->showMinimized();
+}
+
+void AdvWin::on_top() {
+    target_window = FindTargetWindow(target_caption);
+    if (target_window)
+        window_rect = target_window->frameGeometry();
+    insert_after = insert_after == kNoTopmost ? kTopmost : kNoTopmost;
+    if (target_window)
+        placeTarget(window_rect.left(), window_rect.top());
+}
+
+void AdvWin::On_Mouse_Down() {
+    target_window = FindTargetWindow(target_caption);
+    dragging = true;
+    grab_x = mouse_x_pos;
+    grab_y = mouse_y_pos;
+}
+
+void AdvWin::On_Mouse_Move() {
+    // The window found at mouse-down, even if the caption has changed since.
+    if (target_window)
+        window_rect = target_window->frameGeometry();
+    if (!dragging)
+        return;
+    const int x = CheckedCoordinate(qint64{window_rect.left()} + mouse_x_pos - grab_x);
+    const int y = CheckedCoordinate(qint64{window_rect.top()} + mouse_y_pos - grab_y);
+    if (target_window)
+        placeTarget(x, y);
+}
+
+void AdvWin::On_Mouse_Up() {
+    dragging = false;
+}
+
+void AdvWin::placeTarget(qint64 x, qint64 y) {
+    QWidget* window = target_window;
+    const bool onTop = insert_after == kTopmost;
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop) {
+        // Changing a window's flags may hide it; it stays as the user saw it.
+        const bool wasVisible = window->isVisible();
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        if (wasVisible && !window->isVisible())
+            window->show();
+    }
+    window->move(static_cast<int>(x), static_cast<int>(y));
+}
+
+void AdvWin::readProperties(skinform::PropertyBag& bag) {
+    skin_txt_file = ReadString(bag, kSkinTxtFile);
+    target_caption = ReadString(bag, kTargetCaption);
+    x_plus = ReadInt(bag, kXPlus);
+    y_plus = ReadInt(bag, kYPlus);
+    mouse_x_pos = ReadInt(bag, kMouseXPos);
+    mouse_y_pos = ReadInt(bag, kMouseYPos);
+}
+
+void AdvWin::writeProperties(skinform::PropertyBag& bag) const {
+    bag.write(kSkinTxtFile, skin_txt_file, QString());
+    bag.write(kTargetCaption, target_caption, QString());
+    bag.write(kXPlus, x_plus, 0);
+    bag.write(kYPlus, y_plus, 0);
+    bag.write(kMouseXPos, mouse_x_pos, 0);
+    bag.write(kMouseYPos, mouse_y_pos, 0);
+}
+
+void AdvWin::paintEvent(QPaintEvent*) {
+    // At run time the control is an invisible helper; in a designer it shows
+    // a small outline so that it can be found and selected.
+    if (user_mode)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect(), palette().window());
+    painter.setPen(QPen(palette().windowText(), 1));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QPolygonF outline{{6, 10}, {16, 4}, {26, 10}, {26, 26}, {16, 22}, {6, 26}};
+    painter.setBrush(palette().highlight());
+    painter.drawPolygon(outline, Qt::OddEvenFill);
+}
