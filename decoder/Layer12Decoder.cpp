@@ -2,17 +2,119 @@
 
 #include "FrameCrc.h"
 #include "FrameHeader.h"
+#include "Layer1Bands.h"
+#include "Layer2Bands.h"
 #include "MpegFileStream.h"
 #include "PcmSink.h"
 #include "PolyphaseSynthesizer.h"
 
+#include <algorithm>
+#include <array>
+#include <variant>
+
 namespace audiocore {
 
-// The band decoding follows in the next commits; until then every frame is
-// reported as not decoded, so callers see no audio rather than wrong audio.
-bool DecodeLayer12Frame(MpegFileStream&, FrameHeader&, FrameCrc*, ChannelChoice,
-                        PolyphaseSynthesizer&, PolyphaseSynthesizer*, PcmSink&) {
-    return false;
+namespace {
+
+constexpr int kMaxSubbands = 32;
+
+// The band objects of one frame, kept in place rather than on the heap: a
+// frame needs at most 32 of them and decoding stays free of allocation.
+class FrameBands {
+public:
+    explicit FrameBands(const FrameHeader& header) {
+        if (header.layer == 1) {
+            Create<L1Band, L1StereoBand, L1IntensityBand>(header, header.subbands);
+        } else {
+            // A header cannot ask for more subbands than its table describes.
+            const int limit = Layer2AllocationFor(header).subbands;
+            Create<L2Band, L2StereoBand, L2IntensityBand>(header, std::min(header.subbands, limit));
+        }
+    }
+    FrameBands(const FrameBands&) = delete;
+    FrameBands& operator=(const FrameBands&) = delete;
+
+    SubbandUnit* const* begin() const { return units_.data(); }
+    SubbandUnit* const* end() const { return units_.data() + count_; }
+    int Count() const { return count_; }
+
+private:
+    template <class Single, class Stereo, class Intensity>
+    void Create(const FrameHeader& header, int count) {
+        count_ = std::clamp(count, 0, kMaxSubbands);
+        for (int sb = 0; sb < count_; ++sb) {
+            if (header.mode == kSingleChannel)
+                units_[sb] = &slots_[sb].emplace<Single>(sb);
+            else if (header.mode == kJointStereo &&
+                     static_cast<std::uint32_t>(sb) >= header.intensity_stereo_bound)
+                units_[sb] = &slots_[sb].emplace<Intensity>(sb);
+            else
+                units_[sb] = &slots_[sb].emplace<Stereo>(sb);
+        }
+    }
+
+    using Slot = std::variant<std::monostate, L1Band, L1StereoBand, L1IntensityBand, L2Band,
+                              L2StereoBand, L2IntensityBand>;
+    std::array<Slot, kMaxSubbands> slots_;
+    std::array<SubbandUnit*, kMaxSubbands> units_{};
+    int count_ = 0;
+};
+
+// Allocations and, for Layer II, scale factor selections are what the CRC
+// protects; the check decides before any sample is read.
+bool ReadSideInfo(const FrameBands& bands, MpegFileStream& stream, const FrameHeader& header,
+                  FrameCrc* crc) {
+    for (SubbandUnit* band : bands)
+        band->ReadBitAllocation(stream, header, crc);
+    if (header.layer == 2)
+        for (SubbandUnit* band : bands)
+            band->ReadScaleSelection(stream, crc);
+    if (crc == nullptr)
+        return true;
+    const bool intact = crc->Value() == header.checksum;
+    crc->Restart();
+    return intact;
+}
+
+// Reads the twelve groups and synthesises each sample slot of them: one
+// block of 32 subband samples per channel (one per group in Layer I, three
+// in Layer II).
+void DecodeSamples(const FrameBands& bands, MpegFileStream& stream, ChannelChoice choice,
+                   PolyphaseSynthesizer& synth0, PolyphaseSynthesizer* synth1, PcmSink& sink) {
+    bool last_group = false;
+    while (!last_group) {
+        for (SubbandUnit* band : bands)
+            last_group = band->ReadSampleGroup(stream);
+        bool group_done = false;
+        while (!group_done) {
+            for (SubbandUnit* band : bands)
+                group_done = band->EmitSample(choice, synth0, synth1);
+            synth0.Synthesize(sink);
+            if (synth1 != nullptr)
+                synth1->Synthesize(sink);
+        }
+    }
+}
+
+} // namespace
+
+bool DecodeLayer12Frame(MpegFileStream& stream, FrameHeader& header, FrameCrc* crc,
+                        ChannelChoice choice, PolyphaseSynthesizer& synth0,
+                        PolyphaseSynthesizer* synth1, PcmSink& sink) {
+    if (header.layer != 1 && header.layer != 2)
+        return false;
+    FrameBands bands(header);
+    // The group loops end on what the bands report, so there must be one.
+    if (bands.Count() == 0)
+        return false;
+    if (!ReadSideInfo(bands, stream, header, crc))
+        return false;
+    for (SubbandUnit* band : bands)
+        band->ReadScaleIndices(stream);
+    const bool two_channels = choice == ChannelChoice::Both && header.mode != kSingleChannel;
+    DecodeSamples(bands, stream, choice, synth0, two_channels ? synth1 : nullptr, sink);
+    sink.EndFrame();
+    return true;
 }
 
 } // namespace audiocore
