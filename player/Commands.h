@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+
+// Command-line functions of songwell that need no window. Each returns the
+// process's exit status.
+
+// Prints the six song facts of FILE, one "Name: value" line each.
+int RunInfo(const std::string& file);

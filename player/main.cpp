@@ -1,0 +1,36 @@
+// songwell: the MP3 player.
+
+#include "Commands.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out, "usage: songwell [OPTION]\n"
+                      "\n"
+                      "Options:\n"
+                      "  --info FILE          print the song's title, artist, album, year,\n"
+                      "                       comment and genre\n"
+                      "  --help               show this text\n"
+                      "  --version            show the version\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string first = argc > 1 ? argv[1] : "";
+    if (first == "--help" || first == "-h") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (first == "--version") {
+        std::printf("songwell %s\n", SONGWELL_VERSION);
+        return 0;
+    }
+    if (first == "--info" && argc == 3)
+        return RunInfo(argv[2]);
+    PrintUsage(stderr);
+    return 2;
+}
