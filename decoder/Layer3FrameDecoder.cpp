@@ -1,9 +1,15 @@
 #include "Layer3FrameDecoder.h"
 
 #include "FrameHeader.h"
+#include "Layer3Imdct.h"
+#include "Layer3Reorder.h"
+#include "Layer3Requantiser.h"
 #include "MpegFileStream.h"
 #include "PcmSink.h"
 #include "PolyphaseSynthesizer.h"
+#include "tables/Layer3Bands.h"
+
+#include <algorithm>
 
 namespace audiocore {
 
@@ -11,16 +17,116 @@ Layer3FrameDecoder::Layer3FrameDecoder(MpegFileStream& stream, FrameHeader& head
                                        PolyphaseSynthesizer& synth0, PolyphaseSynthesizer* synth1,
                                        PcmSink& sink, ChannelChoice choice)
     : stream_(stream), header_(header), synth0_(synth0), synth1_(synth1), sink_(sink),
-      choice_(choice), reservoir_(std::make_unique<MainDataReservoir>()) {}
+      choice_(choice), reservoir_(std::make_unique<MainDataReservoir>()) {
+    const bool mpeg1 = header.version == 1;
+    channels_ = header.mode == kSingleChannel ? 1 : 2;
+    granules_ = mpeg1 ? 2 : 1;
+    // Without a second synthesizer there is nowhere for the right channel
+    // to go, whatever the choice.
+    const bool left_only = channels_ == 1 || choice == ChannelChoice::LeftOnly || !synth1;
+    last_channel_ = left_only ? 0 : 1;
+    const int rate = (header.sample_frequency & 3) % 3 + (mpeg1 ? 3 : 0);
+    bands_ = &kScaleFactorBands[rate];
+}
 
 Layer3FrameDecoder::~Layer3FrameDecoder() = default;
 
 void Layer3FrameDecoder::ResetForSeek() {
     frame_start_ = 0;
+    std::fill(&prev_[0][0], &prev_[0][0] + 2 * kLines, 0.0f);
     reservoir_ = std::make_unique<MainDataReservoir>();
 }
 
-// Not yet decoding: the granule pipeline lands in the next commits.
-void Layer3FrameDecoder::DecodeFrame() {}
+void Layer3FrameDecoder::DecodeFrame() {
+    const bool side_info_valid = ReadSideInfo(stream_, header_, side_);
+    if (!GatherMainData(side_info_valid))
+        return;
+    for (int gr = 0; gr < granules_; ++gr)
+        DecodeGranule(gr);
+    sink_.EndFrame();
+}
+
+bool Layer3FrameDecoder::GatherMainData(bool side_info_valid) {
+    // The slots come from the header's frame size; a damaged header cannot
+    // make the copy read outside the body, which gives zeros past its end.
+    const int slots = std::clamp(header_.main_data_slots, 0, MpegFileStream::kBodyBytes);
+    for (int i = 0; i < slots; ++i)
+        reservoir_->PutByte(stream_.GetBits(8));
+
+    // Ancillary bits after the previous frame's last granule are dropped by
+    // going on to the next whole byte.
+    MainDataReservoir& reservoir = *reservoir_;
+    int main_data_end = reservoir.BitsRead() / 8;
+    if (reservoir.BitsRead() % 8 != 0) {
+        reservoir.GetBits(8 - reservoir.BitsRead() % 8);
+        ++main_data_end;
+    }
+    const int discard = frame_start_ - main_data_end - static_cast<int>(side_.main_data_begin);
+    frame_start_ += slots;
+
+    // A frame whose main data begins before what the reservoir holds (the
+    // first frames after a start or seek) is skipped; so is one whose side
+    // information is invalid. Its bytes stay for the frames after it.
+    if (discard < 0 || !side_info_valid)
+        return false;
+    if (main_data_end > MainDataReservoir::kSize) {
+        // Keep both counters small; the ring is indexed modulo its size.
+        frame_start_ -= MainDataReservoir::kSize;
+        reservoir.RewindBytes(MainDataReservoir::kSize);
+    }
+    for (int i = 0; i < discard; ++i)
+        reservoir.GetBits(8);
+    return true;
+}
+
+StereoMode Layer3FrameDecoder::CurrentStereoMode() const {
+    const bool joint = header_.mode == kJointStereo;
+    StereoMode mode;
+    mode.mid_side = joint && (header_.mode_extension & 2) != 0;
+    mode.intensity = joint && (header_.mode_extension & 1) != 0;
+    mode.lsf = header_.version == 0;
+    return mode;
+}
+
+void Layer3FrameDecoder::DecodeGranule(int gr) {
+    // Both channels of a two-channel stream are decoded even when only the
+    // left is output: stereo processing needs both.
+    for (int ch = 0; ch < channels_; ++ch)
+        DecodeChannel(gr, ch);
+    if (channels_ == 2)
+        stereo_.Process(CurrentStereoMode(), side_.granule[gr][0], scalefactors_[1], *bands_, ro_,
+                        lr_);
+    else
+        std::copy(ro_[0], ro_[0] + kLines, lr_[0]);
+    for (int ch = 0; ch <= last_channel_; ++ch)
+        OutputChannel(gr, ch);
+}
+
+void Layer3FrameDecoder::DecodeChannel(int gr, int ch) {
+    GranuleInfo& g = side_.granule[gr][ch];
+    const int part2_start = reservoir_->BitsRead();
+    if (header_.version == 1) {
+        ReadScaleFactors(*reservoir_, side_, ch, gr, scalefactors_[ch]);
+    } else {
+        const bool intensity_channel = ch == 1 && CurrentStereoMode().intensity;
+        ReadLsfScaleFactors(*reservoir_, g, intensity_channel, scalefactors_[ch]);
+    }
+    nonzero_[ch] = DecodeHuffman(*reservoir_, granule_bits_, g, part2_start, *bands_, spectrum_);
+    Requantise(spectrum_, nonzero_[ch], g, scalefactors_[ch], *bands_, ro_[ch]);
+}
+
+void Layer3FrameDecoder::OutputChannel(int gr, int ch) {
+    const GranuleInfo& g = side_.granule[gr][ch];
+    Reorder(g, *bands_, lr_[ch], out_);
+    ReduceAliases(g, out_);
+    HybridSynthesis(g, out_, prev_[ch]);
+
+    PolyphaseSynthesizer& synth = ch == 0 ? synth0_ : *synth1_;
+    for (int ss = 0; ss < 18; ++ss) {
+        for (int sb = 0; sb < 32; ++sb)
+            synth.samples[sb] = out_[18 * sb + ss];
+        synth.Synthesize(sink_);
+    }
+}
 
 } // namespace audiocore

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ChannelChoice.h"
+#include "Layer3Huffman.h"
 #include "Layer3SideInfo.h"
+#include "Layer3Stereo.h"
 #include "MainDataReservoir.h"
 
 #include <cstdint>
@@ -13,6 +15,7 @@ class FrameHeader;
 class MpegFileStream;
 class PcmSink;
 class PolyphaseSynthesizer;
+struct ScaleFactorBands;
 
 // Decodes one Layer III frame at a time into PCM: side information, the
 // main-data reservoir, scale factors, Huffman decoding, requantisation,
@@ -35,6 +38,17 @@ public:
     void DecodeFrame();
 
 private:
+    static constexpr int kLines = 576;
+
+    // Moves the frame's main data into the reservoir and positions the
+    // reservoir at the frame's first granule. False when the frame points
+    // back to main data the reservoir does not hold.
+    bool GatherMainData(bool side_info_valid);
+    void DecodeGranule(int gr);
+    void DecodeChannel(int gr, int ch);
+    void OutputChannel(int gr, int ch);
+    StereoMode CurrentStereoMode() const;
+
     MpegFileStream& stream_;
     FrameHeader& header_;
     PolyphaseSynthesizer& synth0_;
@@ -45,7 +59,26 @@ private:
     std::unique_ptr<MainDataReservoir> reservoir_;
     SideInfo side_;
     ScaleFactors scalefactors_[2];
+    GranuleBits granule_bits_;
+    Layer3Stereo stereo_;
+
+    // The stream's layout, fixed by its first frame.
+    int channels_;
+    int granules_;
+    int last_channel_;
+    const ScaleFactorBands* bands_;
+
+    // Reservoir byte count at which the next frame's main data begins.
     int frame_start_ = 0;
+
+    // Huffman output of the channel being decoded; a quadruple starting at
+    // line 574 writes up to 577.
+    std::int32_t spectrum_[kLines + 4] = {};
+    int nonzero_[2] = {kLines, kLines};
+    float ro_[2][kLines] = {};
+    float lr_[2][kLines] = {};
+    float out_[kLines] = {};
+    float prev_[2][kLines] = {};
 };
 
 } // namespace audiocore

@@ -1,0 +1,166 @@
+#include "Layer3Huffman.h"
+
+#include "MainDataReservoir.h"
+#include "tables/HuffmanTables.h"
+#include "tables/Layer3Bands.h"
+
+#include <algorithm>
+
+namespace audiocore {
+
+namespace {
+
+constexpr int kGranuleLines = 576;
+// Two values per big-values pair: 288 pairs fill the granule.
+constexpr std::uint32_t kMaxBigValues = kGranuleLines / 2;
+constexpr int kCount1TableA = 32;
+
+// Finds the code word at the reader's position. This is the table-driven
+// form of the tree walk: starting at the root pair, take one bit b and go to
+// the pair byte b points to, until a leaf (first byte 0) gives x * 16 + y.
+// Each lookup level resolves up to `width` bits of that walk at once; a leaf
+// entry says how many of the peeked bits its code used.
+std::uint32_t LookUpCode(GranuleBits& bits, const HuffmanTable& table) {
+    int width = table.root_bits;
+    std::uint32_t entry = table.lookup[bits.Peek(width)];
+    while (entry & kHuffmanLink) {
+        bits.Skip(width);
+        width = static_cast<int>((entry >> 16) & 31u);
+        entry = table.lookup[(entry & 0xFFFFu) + bits.Peek(width)];
+    }
+    if ((entry & kHuffmanInvalid) == 0)
+        bits.Skip(static_cast<int>((entry >> 8) & 31u));
+    return entry;
+}
+
+// A value read with its sign bit after it when it is not 0 (1 = negative).
+int Signed(GranuleBits& bits, int magnitude) {
+    if (magnitude != 0 && bits.Read(1) != 0)
+        return -magnitude;
+    return magnitude;
+}
+
+} // namespace
+
+void GranuleBits::Load(MainDataReservoir& reservoir, int count) {
+    count = std::clamp(count, 0, kWords * 32);
+    const int whole = count / 32;
+    const int rest = count % 32;
+    for (int i = 0; i < whole; ++i)
+        words_[i] = reservoir.GetBits(32);
+    loaded_words_ = whole;
+    if (rest > 0)
+        words_[loaded_words_++] = reservoir.GetBits(rest) << (32 - rest);
+    cache_ = 0;
+    cached_ = 0;
+    next_word_ = 0;
+    position_ = 0;
+    size_ = count;
+}
+
+bool DecodePair(GranuleBits& bits, int table_number, HuffmanValues& values) {
+    const HuffmanTable& table = kHuffmanTables[table_number];
+    if (table.tree_pairs == 0) {
+        values.x = values.y = 0;
+        return true;
+    }
+    const std::uint32_t entry = LookUpCode(bits, table);
+    if (entry & kHuffmanInvalid)
+        return false;
+    int x = static_cast<int>((entry >> 4) & 15u);
+    int y = static_cast<int>(entry & 15u);
+
+    if (table_number >= kCount1TableA) {
+        // A quadruple: v, w, x, y are the leaf's low four bits, each with a
+        // sign bit after the code when it is not 0.
+        const int quad = y;
+        values.v = Signed(bits, (quad >> 3) & 1);
+        values.w = Signed(bits, (quad >> 2) & 1);
+        values.x = Signed(bits, (quad >> 1) & 1);
+        values.y = Signed(bits, quad & 1);
+        return true;
+    }
+    // Code word, x escape, x sign, y escape, y sign.
+    const int escape = table.xlen - 1;
+    if (table.linbits > 0 && x == escape)
+        x += static_cast<int>(bits.Read(table.linbits));
+    values.x = Signed(bits, x);
+    if (table.linbits > 0 && y == escape)
+        y += static_cast<int>(bits.Read(table.linbits));
+    values.y = Signed(bits, y);
+    return true;
+}
+
+int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& bits, const GranuleInfo& g,
+                  int part2_start, const ScaleFactorBands& bands, std::int32_t* spectrum) {
+    // The granule's Huffman bits are what its part2_3_length leaves after the
+    // scale factors. When the scale factors already ran past the end, there
+    // are none, and the reservoir goes back to the end for the next granule.
+    const int end = part2_start + static_cast<int>(g.part2_3_length);
+    const int available = end - reservoir.BitsRead();
+    if (available >= 0) {
+        bits.Load(reservoir, available);
+    } else {
+        bits.Load(reservoir, 0);
+        reservoir.RewindBits(-available);
+    }
+
+    // Big values, clamped to the granule, in up to three regions with their
+    // own tables; region boundaries beyond the band table end the granule.
+    const int big_end = static_cast<int>(2 * std::min(g.big_values, kMaxBigValues));
+    int region_end[3];
+    if (g.ShortBlocks()) {
+        region_end[0] = 36;
+        region_end[1] = kGranuleLines;
+    } else {
+        const auto boundary = [&](std::uint32_t index) {
+            return static_cast<int>(bands.l[std::min(index, 22u)]);
+        };
+        region_end[0] = boundary(g.region0_count + 1);
+        region_end[1] = boundary(g.region0_count + g.region1_count + 2);
+    }
+    region_end[2] = kGranuleLines;
+
+    // Values of a code that cannot be decoded repeat the previous pair's;
+    // before the granule's first pair they are zeros.
+    HuffmanValues values;
+    int index = 0;
+    bool overran = false;
+    for (int region = 0; region < 3 && !overran; ++region) {
+        const int table = static_cast<int>(g.table_select[region]);
+        const int limit = std::min(big_end, region_end[region]);
+        for (; index < limit; index += 2) {
+            DecodePair(bits, table, values);
+            if (bits.Position() > bits.Size()) {
+                // The codes ran past the granule's bits: the stream is
+                // damaged here, and the values from this pair on are dropped.
+                overran = true;
+                break;
+            }
+            spectrum[index] = values.x;
+            spectrum[index + 1] = values.y;
+        }
+    }
+
+    // Count1 quadruples until the granule's bits are used up. A quadruple
+    // whose bits end past the granule belongs to no value and is dropped.
+    if (!overran) {
+        const int table = kCount1TableA + static_cast<int>(g.count1table_select & 1u);
+        while (index < kGranuleLines && bits.Position() < bits.Size()) {
+            DecodePair(bits, table, values);
+            spectrum[index] = values.v;
+            spectrum[index + 1] = values.w;
+            spectrum[index + 2] = values.x;
+            spectrum[index + 3] = values.y;
+            index += 4;
+        }
+        if (bits.Position() > bits.Size())
+            index -= 4;
+    }
+
+    const int nonzero = std::min(index, kGranuleLines);
+    std::fill(spectrum + nonzero, spectrum + kGranuleLines, 0);
+    return nonzero;
+}
+
+} // namespace audiocore

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Layer3SideInfo.h"
+
+#include <cstdint>
+
+namespace audiocore {
+
+struct ScaleFactorBands;
+
+// How the two channels of a granule are coded.
+struct StereoMode {
+    bool mid_side = false;  // joint stereo, mode_extension bit 1
+    bool intensity = false; // joint stereo, mode_extension bit 0
+    bool lsf = false;       // MPEG-2 lower sampling frequencies
+};
+
+// Turns the requantised channels of a two-channel granule into left and
+// right: mid/side and intensity stereo by the MPEG-1 or the LSF rule. The
+// scratch for the intensity positions is kept here so nothing is allocated
+// per granule.
+class Layer3Stereo {
+public:
+    // ro[ch][576] in, lr[ch][576] out. `granule0` gives the block structure
+    // (and, at the LSF rates, the intensity scale); `right` the intensity
+    // positions, which the second channel codes in its scale factors.
+    void Process(const StereoMode& mode, const GranuleInfo& granule0, const ScaleFactors& right,
+                 const ScaleFactorBands& bands, const float (&ro)[2][576], float (&lr)[2][576]);
+
+private:
+    static constexpr int kNoPosition = 7;
+
+    void FindLongPositions(const ScaleFactors& right, const ScaleFactorBands& bands, int last,
+                           int last_band);
+    void FindShortPositions(const GranuleInfo& g, const ScaleFactors& right,
+                            const ScaleFactorBands& bands, const float* ro1);
+    void SetPosition(int line, int position);
+    void CopyPosition(int to, int from);
+
+    bool lsf_ = false;
+    int io_type_ = 0;
+    // Per line: the intensity position, or kNoPosition.
+    std::int32_t is_pos_[576];
+    // MPEG-1: the ratio left/right. LSF: the factors of left and right.
+    float is_ratio_[576];
+    float k_[2][576];
+};
+
+} // namespace audiocore
