@@ -26,6 +26,8 @@ struct Layer12Run {
     int frames_read = 0;
     int frames_decoded = 0;
     int frames_rejected = 0;
+    // Joint stereo frames whose intensity bound lies inside their subbands.
+    int intensity_frames = 0;
     // Only frames of Layer I and II count; anything else is a test failure.
     int other_layers = 0;
     std::unique_ptr<RecordingSink> sink;
@@ -57,6 +59,9 @@ inline Layer12Run DecodeLayer12File(const std::string& path) {
             ++run.other_layers;
             continue;
         }
+        if (header.mode == kJointStereo &&
+            header.intensity_stereo_bound < static_cast<std::uint32_t>(header.subbands))
+            ++run.intensity_frames;
         if (DecodeLayer12Frame(stream, header, crc, choice, *synth0, synth1.get(), *run.sink))
             ++run.frames_decoded;
         else
