@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace audiocore {
@@ -30,6 +31,8 @@ bool RiffWriter::Open(const std::string& path) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0)
         return Fail(errno);
+    struct stat info {};
+    regular_file_ = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
     buffer_.resize(kBufferBytes);
     return true;
 }

@@ -30,6 +30,8 @@ public:
     // Creates the file, or truncates an existing one, for writing.
     bool Open(const std::string& path);
     bool IsOpen() const { return fd_ >= 0; }
+    // Whether the opened path is a plain file (not a device, pipe or socket).
+    bool IsRegularFile() const { return regular_file_; }
 
     // Writes "RIFF", a zero size and the form type ("WAVE").
     bool CreateRiff(const char (&form)[5], Chunk& chunk);
@@ -55,6 +57,7 @@ private:
     std::size_t used_ = 0;
     std::uint64_t flushed_ = 0; // bytes handed to the file so far
     int error_ = 0;
+    bool regular_file_ = false;
 };
 
 } // namespace audiocore

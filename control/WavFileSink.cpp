@@ -126,7 +126,9 @@ bool WavFileSink::Close() {
         Report("mmioAscend() failed!");
     if (!riff_.Close() && !failed_)
         Report("mmioClose() failed!");
-    if (failed_)
+    // Only a file this sink made may go; a device or pipe named as the output
+    // (/dev/full, a FIFO) must stay.
+    if (failed_ && riff_.IsRegularFile())
         ::unlink(path_.c_str());
     frame_.clear();
     frame_.shrink_to_fit();

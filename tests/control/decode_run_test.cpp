@@ -1,0 +1,169 @@
+#include "DecodeRun.h"
+#include "TestSupport.h"
+#include "WriteWav.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace audiocore;
+using namespace testsupport;
+
+namespace {
+
+std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
+}
+
+std::string Vector(const std::string& name) {
+    return SharedPath("vectors/" + name + ".bit");
+}
+
+void Open(DecodeJob& job, const std::string& path) {
+    ASSERT_EQ(OpenSource(job, path), OpenResult::Opened) << path;
+}
+
+// Frames a run went through, counted by the progress notices.
+struct FrameLog {
+    std::vector<int> frames;
+    RunProgress For(const DecodeJob& job) {
+        return [this, &job] { frames.push_back(job.stream->CurrentFrame()); };
+    }
+};
+
+} // namespace
+
+TEST(WriteWav, ConvertsWholeFramesFromTheFirstFrameToTheEnd) {
+    struct Case {
+        const char* vector;
+        std::uint16_t channels;
+        std::uint32_t rate;
+        std::uint32_t frame_bytes;
+    };
+    const Case cases[] = {
+        {"l1-fl1", 2, 32000, 1536},      {"l1-fl4", 1, 32000, 768},
+        {"l2-fl11", 2, 44100, 4608},     {"l2-fl13", 1, 32000, 2304},
+        {"l2-fl14", 2, 48000, 4608},     {"l3-hecommon", 2, 44100, 4608},
+        {"l3-compl", 1, 48000, 2304},    {"M2L3_compl24", 1, 24000, 1152},
+        {"l3-sin1k0db", 2, 44100, 4608}, {"l3-nonstandard-id3v2", 1, 48000, 2304},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.vector);
+        DecodeJob job;
+        Open(job, Vector(c.vector));
+        FrameLog log;
+        const std::string wav = dir.File(std::string(c.vector) + ".wav");
+        std::string failure;
+        ASSERT_EQ(WriteWav(job, wav, log.For(job), &failure), 0) << failure;
+
+        // One notice per frame, in order from frame 0.
+        ASSERT_FALSE(log.frames.empty());
+        for (std::size_t i = 0; i < log.frames.size(); ++i)
+            ASSERT_EQ(log.frames[i], static_cast<int>(i));
+
+        std::vector<std::uint8_t> file = ReadFile(wav);
+        ASSERT_GE(file.size(), 46u);
+        EXPECT_EQ(file[22] | (file[23] << 8), c.channels);
+        EXPECT_EQ(Le32(file, 24), c.rate);
+        EXPECT_EQ(Le32(file, 4), file.size() - 8);
+        const std::uint32_t data = Le32(file, 42);
+        EXPECT_EQ(data, file.size() - 46);
+        EXPECT_EQ(data % c.frame_bytes, 0u);
+        // Every frame gives a frame of samples, except Layer III frames at the
+        // start whose main data began in frames before the stream's first.
+        const std::size_t frames = log.frames.size();
+        EXPECT_LE(data / c.frame_bytes, frames);
+        EXPECT_GE(data / c.frame_bytes + 3, frames);
+    }
+}
+
+TEST(WriteWav, RefusesWhatCannotBeConvertedAndLeavesNoFile) {
+    TempDir dir;
+    WriteFile(dir.File("noise.mp3"), std::vector<std::uint8_t>(5000, 0x55));
+    std::filesystem::copy_file(Vector("l2-fl10"), dir.File("song.mp3"));
+    const std::vector<std::uint8_t> song = ReadFile(dir.File("song.mp3"));
+
+    struct Case {
+        const char* name;
+        const char* source; // null: no file opened
+        std::string output;
+        const char* failure;
+    };
+    const Case cases[] = {
+        {"no source", nullptr, dir.File("a.wav"), "no source file is open"},
+        {"source without frames", "noise.mp3", dir.File("b.wav"), "no MPEG audio frame to decode"},
+        {"output is the source", "song.mp3", dir.File("song.mp3"), "is the source file itself"},
+        {"output folder missing", "song.mp3", dir.File("none/c.wav"),
+         "cannot create the WAV file: No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DecodeJob job;
+        if (c.source)
+            OpenSource(job, dir.File(c.source));
+        std::string failure;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(WriteWav(job, c.output, {}, &failure), -1);
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(failure, c.failure);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a.wav")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("b.wav")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none")));
+    EXPECT_EQ(ReadFile(dir.File("song.mp3")), song);
+}
+
+TEST(WriteWav, AnOutputThatCannotBeCreatedIsReportedOnStandardError) {
+    TempDir dir;
+    DecodeJob job;
+    Open(job, Vector("l2-fl10"));
+    const std::string wav = dir.File("missing/out.wav");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(WriteWav(job, wav), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "could not open file : " + wav + "\n");
+}
+
+TEST(RunDecode, AStopRequestedBeforeTheRunEndsItAtOnceWithAValidFile) {
+    TempDir dir;
+    DecodeJob job;
+    Open(job, Vector("l3-hecommon"));
+    job.output_mode = OutputMode::WavFile;
+    job.wav_name = dir.File("stopped.wav");
+    job.stop_requested = true;
+    FrameLog log;
+    EXPECT_EQ(RunDecode(job, log.For(job)), 0);
+    EXPECT_TRUE(log.frames.empty());
+    EXPECT_EQ(ReadFile(job.wav_name).size(), 46u);
+    // The stream stays at the frame where the stop took effect.
+    EXPECT_EQ(job.stream->CurrentFrame(), 0);
+}
+
+TEST(RunDecode, ASeekBeyondTheEndFailsTheRun) {
+    TempDir dir;
+    DecodeJob job;
+    Open(job, Vector("l2-fl11"));
+    job.output_mode = OutputMode::WavFile;
+    job.wav_name = dir.File("seek.wav");
+    job.seek_target = 100000;
+    job.seek_requested = true;
+    std::string failure;
+    EXPECT_EQ(RunDecode(job, {}, &failure), 1);
+    EXPECT_EQ(failure, "cannot seek to frame 100000");
+}
+
+TEST(RunDecode, ASeekRequestedBeforeTheRunSkipsTheFramesBeforeIt) {
+    TempDir dir;
+    DecodeJob job;
+    Open(job, Vector("l2-fl10"));
+    job.output_mode = OutputMode::WavFile;
+    job.wav_name = dir.File("seek.wav");
+    job.seek_target = 40;
+    job.seek_requested = true;
+    FrameLog log;
+    EXPECT_EQ(RunDecode(job, log.For(job)), 0);
+    EXPECT_FALSE(job.seek_requested);
+    ASSERT_FALSE(log.frames.empty());
+    EXPECT_LE(log.frames.size(), 10u);
+    EXPECT_GE(log.frames.back(), 47);
+}
