@@ -14,6 +14,8 @@ struct Vector {
     int layer;
 };
 
+void PrintTo(const Vector& v, std::ostream* os) { *os << v.name; }
+
 class Layer12Conformance : public ::testing::TestWithParam<Vector> {};
 
 } // namespace
@@ -29,8 +31,9 @@ TEST_P(Layer12Conformance, MatchesReferenceWithinTruncation) {
     EXPECT_EQ(run.sink->frames_ended, run.frames_decoded);
     const std::size_t per_frame = GetParam().layer == 1 ? 384 : 1152;
     EXPECT_EQ(run.sink->appended[0], per_frame * static_cast<std::size_t>(run.frames_decoded));
-    if (run.channels == 2)
+    if (run.channels == 2) {
         EXPECT_EQ(run.sink->appended[1], run.sink->appended[0]);
+    }
 
     const std::vector<std::int16_t> reference = ReadPcm(base + ".pcm");
     // References may be padded past the stream's end, never shorter.

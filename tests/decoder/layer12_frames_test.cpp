@@ -214,8 +214,9 @@ TEST(Layer12Frame, ArbitraryBodiesDecodeWholeFramesOrNone) {
                 ASSERT_TRUE(run.sink);
                 EXPECT_EQ(run.frames_read, kFrames);
                 EXPECT_EQ(run.frames_decoded + run.frames_rejected, kFrames);
-                if (protection == 1)
+                if (protection == 1) {
                     EXPECT_EQ(run.frames_rejected, 0);
+                }
                 EXPECT_EQ(run.sink->frames_ended, run.frames_decoded);
                 const std::size_t per_frame = config.fields.layer == 1 ? 384 : 1152;
                 EXPECT_EQ(run.sink->appended[0], per_frame * run.frames_decoded);

@@ -76,6 +76,8 @@ struct EncoderCase {
     bool intensity = false;
 };
 
+void PrintTo(const EncoderCase& c, std::ostream* os) { *os << c.name; }
+
 class Layer2Encoders : public ::testing::TestWithParam<EncoderCase> {};
 
 } // namespace
@@ -109,8 +111,9 @@ TEST_P(Layer2Encoders, DecodesLikeAFloatDecoderTruncated) {
     EXPECT_EQ(run.other_layers, 0);
     EXPECT_EQ(run.frames_rejected, 0);
     EXPECT_EQ(run.sink->frames_ended, run.frames_read);
-    if (c.intensity)
+    if (c.intensity) {
         EXPECT_GT(run.intensity_frames, 0);
+    }
 
     const std::vector<std::int16_t> expected = TruncatedFloatPcm(f32);
     EXPECT_EQ(run.sink->pcm.size(), expected.size());
