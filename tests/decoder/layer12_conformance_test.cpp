@@ -14,7 +14,9 @@ struct Vector {
     int layer;
 };
 
-void PrintTo(const Vector& v, std::ostream* os) { *os << v.name; }
+void PrintTo(const Vector& v, std::ostream* os) {
+    *os << v.name;
+}
 
 class Layer12Conformance : public ::testing::TestWithParam<Vector> {};
 

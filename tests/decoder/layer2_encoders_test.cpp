@@ -76,7 +76,9 @@ struct EncoderCase {
     bool intensity = false;
 };
 
-void PrintTo(const EncoderCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const EncoderCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Layer2Encoders : public ::testing::TestWithParam<EncoderCase> {};
 
