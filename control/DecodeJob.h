@@ -1,11 +1,13 @@
 #pragma once
 
 #include "ChannelChoice.h"
+#include "DeviceHandle.h"
 #include "FrameHeader.h"
 #include "MpegFileStream.h"
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +30,12 @@ struct DecodeJob {
     // Holds the first frame once the job is open.
     std::unique_ptr<FrameHeader> header;
     ChannelChoice channel_choice = ChannelChoice::Both;
+    // A Play run's output device, and where its end is reported: called on the
+    // worker thread with How (1 stopped, 0 ended by itself).
+    DeviceHandle* device = &ModuleDeviceHandle();
+    std::function<void(int how)> notify_target;
+    // Set by the worker when a run reached the end of the stream.
+    std::atomic<bool> stream_ended{false};
     std::uint16_t volume = 65535;
     std::int32_t device_number = 0;
     OutputMode output_mode = OutputMode::Device;

@@ -5,6 +5,7 @@
 #include "Layer3FrameDecoder.h"
 #include "PolyphaseSynthesizer.h"
 #include "WavFileSink.h"
+#include "WaveOutSink.h"
 
 #include <cstring>
 #include <memory>
@@ -52,7 +53,11 @@ bool CreateSink(DecodeJob& job, int channels, RunState& run) {
     }
     case OutputMode::Device:
     case OutputMode::DeviceAlso:
-        break;
+        run.sink = CreateDeviceSink(job);
+        if (run.sink)
+            return true;
+        run.Fail("could not open wave device");
+        return false;
     }
     run.Fail("no audio output for this output mode");
     return false;

@@ -1,0 +1,66 @@
+#include "DeviceHandle.h"
+
+namespace audiocore {
+
+bool DeviceHandle::Open(int device, const WaveFormat& format, WaveOutDevice::Completion on_done) {
+    std::lock_guard lock(mutex_);
+    if (device_)
+        return false;
+    auto opened = CreateWaveOutDevice();
+    if (!opened->Open(device, format, std::move(on_done)))
+        return false;
+    device_ = std::move(opened);
+    return true;
+}
+
+bool DeviceHandle::IsOpen() const {
+    std::lock_guard lock(mutex_);
+    return device_ != nullptr;
+}
+
+void DeviceHandle::SetVolume(std::uint32_t volume) {
+    std::lock_guard lock(mutex_);
+    if (device_)
+        device_->SetVolume(volume);
+}
+
+void DeviceHandle::Prepare(WaveHeader& header) {
+    std::lock_guard lock(mutex_);
+    if (device_)
+        device_->Prepare(header);
+}
+
+void DeviceHandle::Unprepare(WaveHeader& header) {
+    std::lock_guard lock(mutex_);
+    if (device_)
+        device_->Unprepare(header);
+}
+
+void DeviceHandle::Write(WaveHeader& header) {
+    std::lock_guard lock(mutex_);
+    if (device_)
+        device_->Write(header);
+}
+
+void DeviceHandle::Reset() {
+    std::lock_guard lock(mutex_);
+    if (device_)
+        device_->Reset();
+}
+
+CloseResult DeviceHandle::Close() {
+    std::lock_guard lock(mutex_);
+    if (!device_)
+        return CloseResult::Closed;
+    if (device_->Close() == CloseResult::StillPlaying)
+        return CloseResult::StillPlaying;
+    device_.reset();
+    return CloseResult::Closed;
+}
+
+DeviceHandle& ModuleDeviceHandle() {
+    static DeviceHandle handle;
+    return handle;
+}
+
+} // namespace audiocore

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "WaveOutDevice.h"
+
+#include <memory>
+#include <mutex>
+
+namespace audiocore {
+
+// The module's one output device. The device sink opens and plays it on the
+// worker thread; the control's thread changes its volume, and stops it at
+// once on a stop or a seek, while the run plays. The lock only keeps those
+// calls off a device that is being opened or closed.
+class DeviceHandle {
+public:
+    bool Open(int device, const WaveFormat& format, WaveOutDevice::Completion on_done);
+    bool IsOpen() const;
+    void SetVolume(std::uint32_t volume);
+    void Prepare(WaveHeader& header);
+    void Unprepare(WaveHeader& header);
+    void Write(WaveHeader& header);
+    void Reset();
+    // On Closed the device is released and the handle is free again.
+    CloseResult Close();
+
+private:
+    mutable std::mutex mutex_;
+    std::unique_ptr<WaveOutDevice> device_;
+};
+
+// The handle every decode run of this process plays through.
+DeviceHandle& ModuleDeviceHandle();
+
+// A volume property as the device takes it: its low 16 bits for both channels.
+constexpr std::uint32_t DeviceVolume(std::uint32_t volume) {
+    const std::uint32_t v = volume & 0xFFFF;
+    return v + v * 65536;
+}
+
+} // namespace audiocore

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "WaveOutDevice.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace audiocore {
+
+// What the null devices of this process were asked to do and what they
+// played, for tests. Played bytes carry the volume, as a listener hears them.
+struct NullDeviceLog {
+    int opens = 0;
+    int closes = 0;
+    int resets = 0;
+    int last_device = 0;
+    WaveFormat last_format;
+    std::vector<std::uint32_t> volumes;
+    std::vector<std::uint32_t> write_lengths;
+    std::vector<std::uint8_t> played;
+};
+
+NullDeviceLog NullDeviceSnapshot();
+void ClearNullDeviceLog();
+
+// A device without sound hardware: it plays each buffer for as long as its
+// audio lasts, divided by AUDIOCORE_NULL_SPEED (default 1), and records the
+// bytes. AUDIOCORE_NULL_RECORD, when set, names a file the played bytes are
+// appended to, so that a test can hear a player in another module.
+class NullWaveOut : public WaveOutDevice {
+public:
+    // The null layer offers a single device.
+    static constexpr int kDeviceCount = 1;
+
+    NullWaveOut();
+    ~NullWaveOut() override;
+
+    bool Open(int device, const WaveFormat& format, Completion on_done) override;
+    void SetVolume(std::uint32_t volume) override;
+    void Write(WaveHeader& header) override;
+    void Reset() override;
+    CloseResult Close() override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void PlayLoop();
+    Clock::duration PlayTime(std::uint32_t bytes) const;
+    // Records the first `bytes` of a buffer; called with mutex_ held.
+    void Record(const WaveHeader& header, std::uint32_t bytes);
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<WaveHeader*> queue_;
+    Completion on_done_;
+    WaveFormat format_;
+    double speed_ = 1.0;
+    std::uint32_t volume_ = 0xFFFFFFFF;
+    bool front_playing_ = false;
+    Clock::time_point front_started_;
+    std::uint64_t reset_count_ = 0;
+    bool quit_ = false;
+    std::FILE* record_file_ = nullptr;
+    std::thread player_;
+};
+
+} // namespace audiocore

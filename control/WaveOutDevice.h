@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace audiocore {
+
+// The PCM format a device is opened with; 16-bit little-endian PCM only.
+struct WaveFormat {
+    std::uint16_t format_tag = 1;
+    std::uint16_t channels = 2;
+    std::uint32_t samples_per_sec = 44100;
+    std::uint32_t avg_bytes_per_sec = 44100 * 4;
+    std::uint16_t block_align = 4;
+    std::uint16_t bits_per_sample = 16;
+    std::uint16_t extra_size = 0;
+};
+
+WaveFormat MakePcmFormat(int channels, int samples_per_sec);
+
+// One buffer handed to a device. The caller owns it and keeps it alive and
+// untouched from Write until the device has returned it.
+struct WaveHeader {
+    std::uint8_t* data = nullptr;
+    std::uint32_t buffer_length = 0;
+    std::uint32_t bytes_recorded = 0;
+    // The sink's written mark: 1 from the hand-over until the next Clear.
+    std::uintptr_t user = 0;
+    bool prepared = false;
+};
+
+// The device selection of the control: -1 is the system's preferred device,
+// n >= 0 the n-th device the back end lists.
+constexpr int kPreferredDevice = -1;
+
+enum class CloseResult { Closed, StillPlaying };
+
+// The wave-out operations the device sink is built on. Buffers play in the
+// order written; every buffer written comes back exactly once, played to its
+// end or returned early by Reset, and each return calls the completion
+// callback on a thread of the back end. The callback must not call back into
+// the device.
+class WaveOutDevice {
+public:
+    using Completion = std::function<void()>;
+
+    virtual ~WaveOutDevice() = default;
+
+    virtual bool Open(int device, const WaveFormat& format, Completion on_done) = 0;
+    // Low 16 bits: left channel, high 16 bits: right; 0xFFFF is full level.
+    virtual void SetVolume(std::uint32_t volume) = 0;
+    virtual void Prepare(WaveHeader& header) { header.prepared = true; }
+    virtual void Unprepare(WaveHeader& header) { header.prepared = false; }
+    virtual void Write(WaveHeader& header) = 0;
+    // Stops output at once and returns every queued buffer.
+    virtual void Reset() = 0;
+    // StillPlaying while written buffers have not come back; the device then
+    // stays open.
+    virtual CloseResult Close() = 0;
+};
+
+// The device layer chosen by AUDIOCORE_OUTPUT: "sdl" (the default) or "null".
+std::unique_ptr<WaveOutDevice> CreateWaveOutDevice();
+
+// Names of the output devices of the chosen layer; OutputDevID n selects
+// entry n-1, 0 the preferred device.
+std::vector<std::string> ListOutputDevices();
+
+// Scales one sample by a 16-bit volume level, 0xFFFF leaving it unchanged.
+inline std::int16_t ApplyVolume(std::int16_t sample, std::uint32_t level) {
+    return static_cast<std::int16_t>(static_cast<std::int32_t>(sample) *
+                                     static_cast<std::int32_t>(level) / 0xFFFF);
+}
+
+} // namespace audiocore

@@ -1,0 +1,175 @@
+#include "WaveOutSink.h"
+
+#include "DecodeJob.h"
+#include "FrameHeader.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace audiocore {
+
+namespace {
+
+// A wait that times out is not an error: the sink goes on as if the buffer
+// had come back, so a stalled device cannot hang the decoder for good.
+constexpr auto kCompletionTimeout = std::chrono::milliseconds(10000);
+constexpr auto kClosePollInterval = std::chrono::milliseconds(256);
+
+} // namespace
+
+WaveOutSink::WaveOutSink(const FrameHeader& header, DeviceHandle& device, int device_number,
+                         std::uint16_t volume)
+    : channels_(header.mode == kSingleChannel ? 1 : 2),
+      format_(MakePcmFormat(static_cast<int>(channels_), header.SampleRateHz())), device_(device),
+      buffer_bytes_(static_cast<std::uint32_t>(kFramesPerBuffer * header.SamplesPerFrame()) *
+                    channels_ * 2) {
+    auto on_done = [this] {
+        ++completions_;
+        done_semaphore_.release();
+    };
+    if (!device_.Open(device_number - 1, format_, on_done)) {
+        std::fputs("\n", stderr);
+        std::fflush(stderr);
+        std::fputs("Could not open wave device.\n", stderr);
+        std::fflush(stderr);
+        return;
+    }
+    open_ = true;
+    device_.SetVolume(DeviceVolume(volume));
+    for (int slot = 0; slot < kSlots; ++slot) {
+        data_[slot].assign(buffer_bytes_, 0);
+        WaveHeader& h = storage_[slot];
+        h.data = data_[slot].data();
+        h.buffer_length = buffer_bytes_;
+        headers_[slot] = &h;
+        device_.Prepare(h);
+    }
+    ResetWritePositions();
+}
+
+WaveOutSink::~WaveOutSink() {
+    if (!open_)
+        return;
+    if (stopping_) {
+        device_.Reset();
+    } else {
+        if (started_ == 1)
+            HandOver(0);
+        if (frame_count_ != 0) {
+            // The last, partial buffer ends in silence.
+            auto& fill = data_[static_cast<std::size_t>(headers_[2] - storage_.data())];
+            std::fill(fill.begin() + std::min<std::size_t>(write_pos_[0], fill.size()), fill.end(),
+                      0);
+            HandOver(2);
+            Rotate();
+        }
+        while (owed_ > 0)
+            WaitForCompletion();
+    }
+    for (WaveHeader* h : headers_)
+        device_.Unprepare(*h);
+    while (device_.Close() == CloseResult::StillPlaying)
+        std::this_thread::sleep_for(kClosePollInterval);
+}
+
+void WaveOutSink::ResetWritePositions() {
+    write_pos_[0] = 0;
+    write_pos_[1] = 2;
+}
+
+void WaveOutSink::Append(std::uint32_t channel, std::int16_t sample) {
+    if (!open_ || channel >= channels_)
+        return;
+    std::uint32_t& at = write_pos_[channel];
+    // A frame longer than the buffer expects (a layer change mid-stream)
+    // loses its excess instead of writing past the buffer.
+    if (at + 1 >= buffer_bytes_)
+        return;
+    std::uint8_t* data = headers_[2]->data;
+    data[at] = static_cast<std::uint8_t>(sample & 0xFF);
+    data[at + 1] = static_cast<std::uint8_t>((sample >> 8) & 0xFF);
+    at += 2 * channels_;
+}
+
+void WaveOutSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples,
+                              std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        Append(channel, samples[i]);
+}
+
+void WaveOutSink::HandOver(int slot) {
+    device_.Write(*headers_[slot]);
+    headers_[slot]->user = 1;
+    ++owed_;
+}
+
+void WaveOutSink::Rotate() {
+    WaveHeader* old0 = headers_[0];
+    headers_[0] = headers_[2];
+    headers_[2] = headers_[1];
+    headers_[1] = old0;
+}
+
+void WaveOutSink::WaitForCompletion() {
+    // A timed-out wait counts as taken too: the sink goes on as if it came.
+    if (done_semaphore_.try_acquire_for(kCompletionTimeout))
+        ++waits_;
+    --owed_;
+}
+
+void WaveOutSink::EndFrame() {
+    if (!open_)
+        return;
+    if (++frame_count_ % kFramesPerBuffer != 0)
+        return;
+    frame_count_ = 0;
+    if (started_ == 2) {
+        HandOver(2);
+        Rotate();
+        // The buffer about to be refilled must have finished playing.
+        if (headers_[2]->user)
+            WaitForCompletion();
+    } else if (started_ == 0) {
+        started_ = 1; // the first full buffer is held back
+        Rotate();
+    } else {
+        started_ = 2; // start the device with two buffers queued
+        HandOver(0);
+        Rotate();
+        HandOver(0);
+    }
+    ResetWritePositions();
+}
+
+void WaveOutSink::Clear() {
+    if (!open_)
+        return;
+    device_.Reset();
+    for (int slot = 0; slot < kSlots; ++slot) {
+        WaveHeader* h = headers_[slot];
+        // Slot 2's return was taken when it became the fill buffer.
+        if (slot < 2 && h->user)
+            WaitForCompletion();
+        h->user = 0;
+        std::fill(h->data, h->data + h->buffer_length, 0);
+    }
+    ResetWritePositions();
+    frame_count_ = 0;
+    started_ = 0;
+}
+
+void WaveOutSink::Stop() {
+    stopping_ = true;
+}
+
+std::unique_ptr<PcmSink> CreateDeviceSink(const DecodeJob& job) {
+    auto sink =
+        std::make_unique<WaveOutSink>(*job.header, *job.device, job.device_number, job.volume);
+    if (!sink->IsOpen())
+        return nullptr;
+    return sink;
+}
+
+} // namespace audiocore

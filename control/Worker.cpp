@@ -1,0 +1,53 @@
+#include "Worker.h"
+
+#include "DecodeRun.h"
+
+namespace audiocore {
+
+int WorkerMain(DecodeJob& job) {
+    if (!job.header)
+        return 1;
+    // A stream left at its end holds no frame to decode: the last ReadNext
+    // failed, and decoding its leftovers would play noise.
+    const bool nothing_left = job.stream_ended.load() && !job.seek_requested.load();
+    if (!nothing_left) {
+        const int result = RunDecode(job);
+        job.stream_ended.store(result == 0 && !job.stop_requested.load());
+    }
+    if (job.notify_target)
+        job.notify_target(job.stop_requested.load() ? 1 : 0);
+    return 1;
+}
+
+void WorkerThread::Start(DecodeJob& job, std::function<void()> on_exit) {
+    Join();
+    {
+        std::lock_guard lock(mutex_);
+        running_ = true;
+    }
+    thread_ = std::thread([this, &job, on_exit = std::move(on_exit)] {
+        WorkerMain(job);
+        if (on_exit)
+            on_exit();
+        std::lock_guard lock(mutex_);
+        running_ = false;
+        ended_.notify_all();
+    });
+}
+
+bool WorkerThread::Running() const {
+    std::lock_guard lock(mutex_);
+    return running_;
+}
+
+bool WorkerThread::WaitFor(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return ended_.wait_for(lock, limit, [this] { return !running_; });
+}
+
+void WorkerThread::Join() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+} // namespace audiocore

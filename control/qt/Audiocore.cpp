@@ -1,0 +1,142 @@
+#include "Audiocore.h"
+
+#include "ControlError.h"
+#include "ControlIcon.h"
+#include "DecoderMessages.h"
+#include "PropertyBag.h"
+
+#include <QMessageBox>
+#include <QPainter>
+#include <qdrawutil.h>
+
+using audiocore::ControlEngine;
+
+namespace {
+
+const QString kVolumeName = QStringLiteral("Volume");
+const QString kOutputDevIdName = QStringLiteral("OutputDevID");
+const QString kSourceFileName = QStringLiteral("SourceFile");
+
+} // namespace
+
+Audiocore::Audiocore(QWidget* parent)
+    : QWidget(parent), engine_([this](ControlEngine::RunNumber run, int how) {
+          // Runs on the worker thread: the event is raised on ours.
+          QMetaObject::invokeMethod(
+              this, [this, run, how] { OnRunNotice(run, how); }, Qt::QueuedConnection);
+      }) {
+    audiocore::InstallDecoderMessages();
+    setFixedSize(32, 32);
+}
+
+Audiocore::~Audiocore() = default;
+
+int Audiocore::OutputDevID() const {
+    return engine_.OutputDevID();
+}
+
+void Audiocore::setOutputDevID(int id) {
+    engine_.SetOutputDevID(id);
+    modified_ = true;
+}
+
+int Audiocore::Volume() const {
+    return engine_.Volume();
+}
+
+void Audiocore::setVolume(int volume) {
+    engine_.SetVolume(volume);
+    modified_ = true;
+}
+
+void Audiocore::setSourceFile(const QString& path) {
+    modified_ = true;
+    source_file_ = path;
+    if (engine_.OpenSourceFile(path.toStdString()) != audiocore::OpenResult::Opened)
+        throw audiocore::ControlError(audiocore::kErrorFileNotFound,
+                                      audiocore::kOpenSourceFileError);
+}
+
+bool Audiocore::IsPlaying() const {
+    return engine_.IsPlaying();
+}
+int Audiocore::GetPosition() const {
+    return engine_.GetPosition();
+}
+int Audiocore::SetPosition(int frame) {
+    return engine_.SetPosition(frame);
+}
+int Audiocore::GetFrameCount() const {
+    return engine_.GetFrameCount();
+}
+int Audiocore::Play() {
+    return engine_.Play();
+}
+int Audiocore::Stop() {
+    return engine_.Stop();
+}
+int Audiocore::GetLength() const {
+    return engine_.GetLength();
+}
+bool Audiocore::Copyright() const {
+    return engine_.Copyright();
+}
+QString Audiocore::GetInfo() const {
+    return QString::fromStdString(engine_.GetInfo());
+}
+
+int Audiocore::WriteWAV(const QString& filename) {
+    return engine_.WriteWAV(filename.toStdString());
+}
+
+void Audiocore::AboutBox() {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Audiocore Control"),
+                    QStringLiteral("Audiocore Control, Version 1.9"), QMessageBox::Ok, this);
+    box.setIconPixmap(audiocore::ControlIcon());
+    box.exec();
+}
+
+void Audiocore::readProperties(audiocore::PropertyBag& bag) {
+    setVolume(bag.read(kVolumeName, kDefaultVolume).toInt());
+    setOutputDevID(bag.read(kOutputDevIdName, kDefaultOutputDevID).toInt());
+    const QString source = bag.read(kSourceFileName, QString()).toString();
+    if (!source.isEmpty())
+        setSourceFile(source);
+    else
+        source_file_.clear();
+}
+
+void Audiocore::writeProperties(audiocore::PropertyBag& bag) const {
+    bag.write(kVolumeName, Volume(), kDefaultVolume);
+    bag.write(kOutputDevIdName, OutputDevID(), kDefaultOutputDevID);
+    bag.write(kSourceFileName, source_file_, QString());
+}
+
+void Audiocore::resetState() {
+    // The defaults are restored as stored values; the open job stays.
+    engine_.SetVolume(kDefaultVolume);
+    engine_.SetOutputDevID(kDefaultOutputDevID);
+    source_file_.clear();
+    Stop();
+}
+
+void Audiocore::setUserMode(bool running) {
+    user_mode_ = running;
+    setVisible(!running);
+}
+
+void Audiocore::setVisible(bool visible) {
+    QWidget::setVisible(visible && !user_mode_);
+}
+
+void Audiocore::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.drawPixmap(0, 0, audiocore::ControlIcon());
+    qDrawWinPanel(&painter, rect(), palette(), false);
+}
+
+void Audiocore::OnRunNotice(ControlEngine::RunNumber run, int how) {
+    if (engine_.CompleteRun(run))
+        emit Finished(how);
+}

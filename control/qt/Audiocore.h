@@ -1,0 +1,101 @@
+#pragma once
+
+#include "ControlEngine.h"
+
+#include <QString>
+#include <QWidget>
+
+namespace audiocore {
+class PropertyBag;
+}
+
+// The Audiocore control: opens an MPEG audio file, plays it on a worker
+// thread through the sound device or converts it to a WAV file, and answers
+// questions about the stream. Hosts drive it late-bound by member names;
+// the dispatch ids of the members are kept as class info for hosts that
+// bind by number. It is invisible while a host runs and shows its icon,
+// at a fixed 32 x 32, while it is being designed.
+class Audiocore : public QWidget {
+    Q_OBJECT
+    Q_CLASSINFO("ProgID", "AUDIOCORE.AudiocoreCtrl.1")
+    Q_CLASSINFO("TypeName", "Audiocore Control")
+    Q_CLASSINFO("DispId.OutputDevID", "1")
+    Q_CLASSINFO("DispId.Volume", "2")
+    Q_CLASSINFO("DispId.SourceFile", "3")
+    Q_CLASSINFO("DispId.IsPlaying", "4")
+    Q_CLASSINFO("DispId.GetPosition", "5")
+    Q_CLASSINFO("DispId.SetPosition", "6")
+    Q_CLASSINFO("DispId.GetFrameCount", "7")
+    Q_CLASSINFO("DispId.Play", "8")
+    Q_CLASSINFO("DispId.Stop", "9")
+    Q_CLASSINFO("DispId.GetLength", "10")
+    Q_CLASSINFO("DispId.Copyright", "11")
+    Q_CLASSINFO("DispId.GetInfo", "12")
+    Q_CLASSINFO("DispId.WriteWAV", "13")
+    Q_CLASSINFO("DispId.AboutBox", "-552")
+    Q_CLASSINFO("EventDispId.Finished", "1")
+    Q_PROPERTY(int OutputDevID READ OutputDevID WRITE setOutputDevID)
+    Q_PROPERTY(int Volume READ Volume WRITE setVolume)
+    Q_PROPERTY(QString SourceFile READ SourceFile WRITE setSourceFile)
+
+public:
+    static constexpr int kDefaultVolume = 65535;
+    static constexpr int kDefaultOutputDevID = 0;
+
+    explicit Audiocore(QWidget* parent = nullptr);
+    // Stops a running worker and frees the job.
+    ~Audiocore() override;
+
+    int OutputDevID() const;
+    void setOutputDevID(int id);
+    int Volume() const;
+    // While a run plays, the device's volume follows at once.
+    void setVolume(int volume);
+    QString SourceFile() const { return source_file_; }
+    // Opens the file at once, stopping a run that plays. Throws ControlError
+    // "Open source file error!" when it cannot be opened or holds no frame.
+    void setSourceFile(const QString& path);
+
+    Q_INVOKABLE bool IsPlaying() const;
+    Q_INVOKABLE int GetPosition() const;
+    Q_INVOKABLE int SetPosition(int frame);
+    Q_INVOKABLE int GetFrameCount() const;
+    Q_INVOKABLE int Play();
+    Q_INVOKABLE int Stop();
+    Q_INVOKABLE int GetLength() const;
+    Q_INVOKABLE bool Copyright() const;
+    Q_INVOKABLE QString GetInfo() const;
+    Q_INVOKABLE int WriteWAV(const QString& filename);
+    Q_INVOKABLE void AboutBox();
+
+    // Persistence in the designed order: Volume, OutputDevID, SourceFile.
+    // Loading a non-empty SourceFile opens it.
+    void readProperties(audiocore::PropertyBag& bag);
+    void writeProperties(audiocore::PropertyBag& bag) const;
+    // Properties back to their defaults, then a stop.
+    void resetState();
+
+    bool isModified() const { return modified_; }
+    void setModified(bool modified) { modified_ = modified; }
+    // False while the control lives in a designer.
+    bool userMode() const { return user_mode_; }
+    void setUserMode(bool running);
+    void setVisible(bool visible) override;
+
+signals:
+    // A Play run has ended: How is 1 when it was stopped, 0 otherwise.
+    void Finished(int How);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void OnRunNotice(audiocore::ControlEngine::RunNumber run, int how);
+
+    QString source_file_;
+    bool modified_ = false;
+    bool user_mode_ = true;
+    // Last member: destroyed first, so the worker has ended before the
+    // QObject that receives its notices goes away.
+    audiocore::ControlEngine engine_;
+};
