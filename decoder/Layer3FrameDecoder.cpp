@@ -33,7 +33,7 @@ Layer3FrameDecoder::~Layer3FrameDecoder() = default;
 
 void Layer3FrameDecoder::ResetForSeek() {
     frame_start_ = 0;
-    std::fill(&prev_[0][0], &prev_[0][0] + 2 * kLines, 0.0f);
+    std::fill(&prev_[0][0][0], &prev_[0][0][0] + 2 * 18 * 32, 0.0f);
     reservoir_ = std::make_unique<MainDataReservoir>();
 }
 
@@ -119,12 +119,11 @@ void Layer3FrameDecoder::OutputChannel(int gr, int ch) {
     const GranuleInfo& g = side_.granule[gr][ch];
     Reorder(g, *bands_, lr_[ch], out_);
     ReduceAliases(g, out_);
-    HybridSynthesis(g, out_, prev_[ch]);
+    HybridSynthesis(g, out_, prev_[ch], pcm_blocks_);
 
     PolyphaseSynthesizer& synth = ch == 0 ? synth0_ : *synth1_;
-    for (int ss = 0; ss < 18; ++ss) {
-        for (int sb = 0; sb < 32; ++sb)
-            synth.samples[sb] = out_[18 * sb + ss];
+    for (const auto& block : pcm_blocks_) {
+        std::copy(block, block + 32, synth.samples);
         synth.Synthesize(sink_);
     }
 }

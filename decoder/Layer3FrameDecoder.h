@@ -77,8 +77,12 @@ private:
     int nonzero_[2] = {kLines, kLines};
     float ro_[2][kLines] = {};
     float lr_[2][kLines] = {};
+    // One channel after reordering and alias reduction, by subband.
     float out_[kLines] = {};
-    float prev_[2][kLines] = {};
+    // The hybrid filter bank's output and overlap memory, by time sample
+    // and subband.
+    alignas(16) float pcm_blocks_[18][32] = {};
+    alignas(16) float prev_[2][18][32] = {};
 };
 
 } // namespace audiocore

@@ -20,7 +20,7 @@ constexpr int kCount1TableA = 32;
 // the pair byte b points to, until a leaf (first byte 0) gives x * 16 + y.
 // Each lookup level resolves up to `width` bits of that walk at once; a leaf
 // entry says how many of the peeked bits its code used.
-std::uint32_t LookUpCode(GranuleBits& bits, const HuffmanTable& table) {
+inline std::uint32_t LookUpCode(GranuleBits& bits, const HuffmanTable& table) {
     int width = table.root_bits;
     std::uint32_t entry = table.lookup[bits.Peek(width)];
     while (entry & kHuffmanLink) {
@@ -34,10 +34,44 @@ std::uint32_t LookUpCode(GranuleBits& bits, const HuffmanTable& table) {
 }
 
 // A value read with its sign bit after it when it is not 0 (1 = negative).
-int Signed(GranuleBits& bits, int magnitude) {
-    if (magnitude != 0 && bits.Read(1) != 0)
-        return -magnitude;
-    return magnitude;
+// Signs are random, so this takes the bit without a branch.
+inline int Signed(GranuleBits& bits, int magnitude) {
+    const int present = magnitude != 0;
+    const int negative = static_cast<int>(bits.Peek(1)) & present;
+    bits.Skip(present);
+    return (magnitude ^ -negative) + negative;
+}
+
+// One big-values pair of a table that codes something (tables 1..31 but
+// 4 and 14): code word, x escape, x sign, y escape, y sign. False for bits
+// that start no code; the values are then left as they were.
+inline bool DecodeXY(GranuleBits& bits, const HuffmanTable& table, HuffmanValues& values) {
+    const std::uint32_t entry = LookUpCode(bits, table);
+    if (entry & kHuffmanInvalid)
+        return false;
+    int x = static_cast<int>((entry >> 4) & 15u);
+    int y = static_cast<int>(entry & 15u);
+    const int escape = table.xlen - 1;
+    if (table.linbits > 0 && x == escape)
+        x += static_cast<int>(bits.Read(table.linbits));
+    values.x = Signed(bits, x);
+    if (table.linbits > 0 && y == escape)
+        y += static_cast<int>(bits.Read(table.linbits));
+    values.y = Signed(bits, y);
+    return true;
+}
+
+// One count1 quadruple: v, w, x, y are the leaf's low four bits, each
+// followed by a sign bit when it is not 0.
+inline bool DecodeQuadruple(GranuleBits& bits, const HuffmanTable& table, HuffmanValues& values) {
+    const std::uint32_t entry = LookUpCode(bits, table);
+    if (entry & kHuffmanInvalid)
+        return false;
+    values.v = Signed(bits, (entry >> 3) & 1);
+    values.w = Signed(bits, (entry >> 2) & 1);
+    values.x = Signed(bits, (entry >> 1) & 1);
+    values.y = Signed(bits, entry & 1);
+    return true;
 }
 
 } // namespace
@@ -64,31 +98,9 @@ bool DecodePair(GranuleBits& bits, int table_number, HuffmanValues& values) {
         values.x = values.y = 0;
         return true;
     }
-    const std::uint32_t entry = LookUpCode(bits, table);
-    if (entry & kHuffmanInvalid)
-        return false;
-    int x = static_cast<int>((entry >> 4) & 15u);
-    int y = static_cast<int>(entry & 15u);
-
-    if (table_number >= kCount1TableA) {
-        // A quadruple: v, w, x, y are the leaf's low four bits, each with a
-        // sign bit after the code when it is not 0.
-        const int quad = y;
-        values.v = Signed(bits, (quad >> 3) & 1);
-        values.w = Signed(bits, (quad >> 2) & 1);
-        values.x = Signed(bits, (quad >> 1) & 1);
-        values.y = Signed(bits, quad & 1);
-        return true;
-    }
-    // Code word, x escape, x sign, y escape, y sign.
-    const int escape = table.xlen - 1;
-    if (table.linbits > 0 && x == escape)
-        x += static_cast<int>(bits.Read(table.linbits));
-    values.x = Signed(bits, x);
-    if (table.linbits > 0 && y == escape)
-        y += static_cast<int>(bits.Read(table.linbits));
-    values.y = Signed(bits, y);
-    return true;
+    if (table_number >= kCount1TableA)
+        return DecodeQuadruple(bits, table, values);
+    return DecodeXY(bits, table, values);
 }
 
 int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& bits, const GranuleInfo& g,
@@ -127,10 +139,17 @@ int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& bits, const Granule
     int index = 0;
     bool overran = false;
     for (int region = 0; region < 3 && !overran; ++region) {
-        const int table = static_cast<int>(g.table_select[region]);
+        const HuffmanTable& table = kHuffmanTables[g.table_select[region] & 31u];
         const int limit = std::min(big_end, region_end[region]);
+        if (table.tree_pairs == 0) {
+            // Tables 0, 4 and 14 code only zeros and take no bits.
+            for (; index < limit; ++index)
+                spectrum[index] = 0;
+            values = HuffmanValues{};
+            continue;
+        }
         for (; index < limit; index += 2) {
-            DecodePair(bits, table, values);
+            DecodeXY(bits, table, values);
             if (bits.Position() > bits.Size()) {
                 // The codes ran past the granule's bits: the stream is
                 // damaged here, and the values from this pair on are dropped.
@@ -145,9 +164,10 @@ int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& bits, const Granule
     // Count1 quadruples until the granule's bits are used up. A quadruple
     // whose bits end past the granule belongs to no value and is dropped.
     if (!overran) {
-        const int table = kCount1TableA + static_cast<int>(g.count1table_select & 1u);
+        const HuffmanTable& table =
+            kHuffmanTables[kCount1TableA + static_cast<int>(g.count1table_select & 1u)];
         while (index < kGranuleLines && bits.Position() < bits.Size()) {
-            DecodePair(bits, table, values);
+            DecodeQuadruple(bits, table, values);
             spectrum[index] = values.v;
             spectrum[index + 1] = values.w;
             spectrum[index + 2] = values.x;

@@ -9,6 +9,7 @@ namespace audiocore {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+constexpr int kLanes = 32;
 
 // The long transform is an 18-point DCT-IV,
 //   y[m] = sum_k X[k] cos(pi / 72 (2 m + 1) (2 k + 1)),
@@ -31,6 +32,8 @@ struct ImdctTables {
     float dct6[6][6];
     float short_window[12];
     int short_source[12];
+    // +1 for even subbands, -1 for odd ones.
+    float inversion[kLanes];
 
     ImdctTables() {
         for (int k = 0; k < 18; ++k)
@@ -72,56 +75,79 @@ struct ImdctTables {
             short_source[i] = i < 3 ? i + 3 : i < 9 ? 8 - i : i - 9;
             short_window[i] = static_cast<float>(sign * std::sin(kPi / 12.0 * (i + 0.5)));
         }
+        for (int s = 0; s < kLanes; ++s)
+            inversion[s] = (s & 1) ? -1.0f : 1.0f;
     }
 };
 const ImdctTables kImdct;
 
+// The long transforms of all 32 subbands run side by side: every array below
+// holds one value per subband ("lane"), so each step is one loop over the
+// lanes that the compiler turns into vector instructions.
+using LaneArray = float[kLanes];
+
 // out[p] = sum_{k=0..8} v[k] cos(pi (2 k + 1) p / 18), using the symmetry of
 // lines k and 8 - k.
-void Dct9(const float* v, float* out) {
-    float sum[4];
-    float diff[4];
-    for (int k = 0; k < 4; ++k) {
-        sum[k] = v[k] + v[8 - k];
-        diff[k] = v[k] - v[8 - k];
-    }
+inline void Dct9(const LaneArray* __restrict v, LaneArray* __restrict out) {
+    alignas(16) float sum[4][kLanes];
+    alignas(16) float diff[4][kLanes];
+    for (int k = 0; k < 4; ++k)
+        for (int s = 0; s < kLanes; ++s) {
+            sum[k][s] = v[k][s] + v[8 - k][s];
+            diff[k][s] = v[k][s] - v[8 - k][s];
+        }
     for (int p = 0; p < 9; ++p) {
         const float* c = kImdct.dct9[p];
-        const float* s = (p & 1) ? diff : sum;
-        out[p] = s[0] * c[0] + s[1] * c[1] + s[2] * c[2] + s[3] * c[3] +
-                 v[4] * kImdct.half_dct9_center[p];
+        const float center = kImdct.half_dct9_center[p];
+        const LaneArray* part = (p & 1) ? diff : sum;
+        for (int s = 0; s < kLanes; ++s)
+            out[p][s] = part[0][s] * c[0] + part[1][s] * c[1] + part[2][s] * c[2] +
+                        part[3][s] * c[3] + v[4][s] * center;
     }
 }
 
-// y[m] = sum_k X[k] cos(pi / 72 (2 m + 1) (2 k + 1)), m, k = 0..17.
-void Dct4Of18(const float* x, float* y) {
-    float u[18];
-    for (int k = 0; k < 18; ++k)
-        u[k] = x[k] * kImdct.pre18[k];
-    float even_in[9];
-    float odd_in[9];
+// y[m] = sum_k x[k] cos(pi / 72 (2 m + 1) (2 k + 1)), m, k = 0..17, per lane.
+inline void Dct4Of18(const LaneArray* __restrict x, LaneArray* __restrict y) {
+    alignas(16) float even_in[9][kLanes];
+    alignas(16) float odd_in[9][kLanes];
     for (int k = 0; k < 9; ++k) {
-        even_in[k] = u[k] + u[17 - k];
-        odd_in[k] = (u[k] - u[17 - k]) * kImdct.pre9[k];
+        const float pre_low = kImdct.pre18[k];
+        const float pre_high = kImdct.pre18[17 - k];
+        const float pre_odd = kImdct.pre9[k];
+        for (int s = 0; s < kLanes; ++s) {
+            const float low = x[k][s] * pre_low;
+            const float high = x[17 - k][s] * pre_high;
+            even_in[k][s] = low + high;
+            odd_in[k][s] = (low - high) * pre_odd;
+        }
     }
-    float even[9];
-    float odd_dct2[9];
+    alignas(16) float even[9][kLanes];
+    alignas(16) float odd[9][kLanes];
     Dct9(even_in, even);
-    Dct9(odd_in, odd_dct2);
-    // w[2p] = even[p]; w[2p + 1] = DCT-IV of the differences, from its
-    // DCT-II by the recurrence.
-    float w[18];
-    float previous = odd_dct2[0] * 0.5f;
-    w[1] = previous;
-    for (int p = 1; p < 9; ++p) {
-        previous = odd_dct2[p] - previous;
-        w[2 * p + 1] = previous;
+    Dct9(odd_in, odd);
+    // w[2p] = even[p]; w[2p + 1], the DCT-IV of the differences, from its
+    // DCT-II by the recurrence; then y from w by the same recurrence.
+    for (int s = 0; s < kLanes; ++s)
+        odd[0][s] *= 0.5f;
+    for (int p = 1; p < 9; ++p)
+        for (int s = 0; s < kLanes; ++s)
+            odd[p][s] -= odd[p - 1][s];
+    for (int s = 0; s < kLanes; ++s)
+        y[0][s] = even[0][s] * 0.5f;
+    for (int m = 1; m < 18; ++m) {
+        const float* w = (m & 1) ? odd[m / 2] : even[m / 2];
+        for (int s = 0; s < kLanes; ++s)
+            y[m][s] = w[s] - y[m - 1][s];
     }
-    for (int p = 0; p < 9; ++p)
-        w[2 * p] = even[p];
-    y[0] = w[0] * 0.5f;
-    for (int m = 1; m < 18; ++m)
-        y[m] = w[m] - y[m - 1];
+}
+
+// The 18-point DCT-IV of every subband of lines[576], by lane.
+void LongTransforms(const float* lines, LaneArray* y) {
+    alignas(16) float x[18][kLanes];
+    for (int sb = 0; sb < kLanes; ++sb)
+        for (int k = 0; k < 18; ++k)
+            x[k][sb] = lines[18 * sb + k];
+    Dct4Of18(x, y);
 }
 
 void ShortImdct(const float* in, float* raw) {
@@ -140,13 +166,6 @@ void ShortImdct(const float* in, float* raw) {
     }
 }
 
-bool AllZero(const float* values, int count) {
-    for (int i = 0; i < count; ++i)
-        if (values[i] != 0.0f)
-            return false;
-    return true;
-}
-
 } // namespace
 
 void Imdct(const float* in, float* raw, int block_type) {
@@ -154,35 +173,62 @@ void Imdct(const float* in, float* raw, int block_type) {
         ShortImdct(in, raw);
         return;
     }
-    float y[18];
-    Dct4Of18(in, y);
+    float lines[576] = {};
+    std::copy(in, in + 18, lines);
+    alignas(16) float y[18][kLanes];
+    LongTransforms(lines, y);
     const float* window = kImdct.window[block_type & 3];
     for (int i = 0; i < 36; ++i)
-        raw[i] = window[i] * y[kImdct.source[i]];
+        raw[i] = window[i] * y[kImdct.source[i]][0];
 }
 
-void HybridSynthesis(const GranuleInfo& g, float* out, float* prev) {
-    float raw[36];
-    for (int sb = 0; sb < 32; ++sb) {
-        float* lines = out + 18 * sb;
-        float* overlap = prev + 18 * sb;
-        if (AllZero(lines, 18)) {
-            // A silent subband's transform is 0: only the overlap remains.
-            std::copy(overlap, overlap + 18, lines);
-            std::fill(overlap, overlap + 18, 0.0f);
-        } else {
-            const bool long_part =
-                g.window_switching_flag == 1 && g.mixed_block_flag == 1 && sb < 2;
-            Imdct(lines, raw, long_part ? 0 : static_cast<int>(g.block_type & 3u));
-            for (int i = 0; i < 18; ++i) {
-                lines[i] = raw[i] + overlap[i];
-                overlap[i] = raw[18 + i];
+void HybridSynthesis(const GranuleInfo& g, const float* in, float (&prev)[18][32],
+                     float (&out)[18][32]) {
+    const int block_type = static_cast<int>(g.block_type & 3u);
+    const bool mixed = g.window_switching_flag == 1 && g.mixed_block_flag == 1;
+    alignas(16) float y[18][kLanes];
+    if (block_type != 2 || mixed)
+        LongTransforms(in, y);
+
+    if (block_type != 2 && !mixed) {
+        // All subbands long with one window: the whole overlap-add runs by
+        // lane.
+        const float* window = kImdct.window[block_type];
+        for (int i = 0; i < 18; ++i) {
+            const float* first = y[kImdct.source[i]];
+            const float* second = y[kImdct.source[18 + i]];
+            const float w_first = window[i];
+            const float w_second = window[18 + i];
+            for (int s = 0; s < kLanes; ++s) {
+                out[i][s] = w_first * first[s] + prev[i][s];
+                prev[i][s] = w_second * second[s];
             }
         }
-        if (sb & 1)
-            for (int ss = 1; ss < 18; ss += 2)
-                lines[ss] = -lines[ss];
+    } else {
+        // A mixed block's two lowest subbands are long with the normal
+        // window; the others have the granule's block type.
+        float raw[36];
+        for (int sb = 0; sb < kLanes; ++sb) {
+            const int type = mixed && sb < 2 ? 0 : block_type;
+            if (type == 2) {
+                ShortImdct(in + 18 * sb, raw);
+            } else {
+                const float* window = kImdct.window[type];
+                for (int i = 0; i < 36; ++i)
+                    raw[i] = window[i] * y[kImdct.source[i]][sb];
+            }
+            for (int i = 0; i < 18; ++i) {
+                out[i][sb] = raw[i] + prev[i][sb];
+                prev[i][sb] = raw[18 + i];
+            }
+        }
     }
+
+    // The polyphase filter bank expects every odd sample of every odd
+    // subband negated.
+    for (int i = 1; i < 18; i += 2)
+        for (int s = 0; s < kLanes; ++s)
+            out[i][s] *= kImdct.inversion[s];
 }
 
 } // namespace audiocore

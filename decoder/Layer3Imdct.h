@@ -12,11 +12,14 @@ namespace audiocore {
 // (for short windows: three 12-point transforms at offsets 6, 12 and 18).
 void Imdct(const float* in, float* raw, int block_type);
 
-// The hybrid filter bank of one channel: all 32 subbands of out[576]
-// transformed with the granule's block types and overlap-added with the
-// second halves kept in prev[576] from the channel's previous granule; then
-// every odd sample of every odd subband negated, which the polyphase
-// filter bank expects.
-void HybridSynthesis(const GranuleInfo& granule, float* out, float* prev);
+// The hybrid filter bank of one channel: all 32 subbands of in[576] (18
+// lines per subband) transformed with the granule's block types and
+// overlap-added with the second halves kept in prev from the channel's
+// previous granule; then every odd sample of every odd subband negated,
+// which the polyphase filter bank expects. prev and out are laid out by
+// time: [sample 0..17][subband 0..31], so a row of out is one input block
+// of the polyphase filter bank.
+void HybridSynthesis(const GranuleInfo& granule, const float* in, float (&prev)[18][32],
+                     float (&out)[18][32]);
 
 } // namespace audiocore

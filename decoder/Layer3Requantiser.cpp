@@ -42,8 +42,10 @@ float ScaleStep(int index) {
 void ScaleLines(const std::int32_t* spectrum, int begin, int end, float factor, float* ro) {
     for (int j = begin; j < end; ++j) {
         const int v = spectrum[j];
-        const float magnitude = Power43(v < 0 ? -v : v) * factor;
-        ro[j] = v < 0 ? -magnitude : magnitude;
+        const int magnitude = v < 0 ? -v : v;
+        const float power =
+            magnitude < kPowerTableSize ? kPower.pow43[magnitude] : Power43(magnitude);
+        ro[j] = std::copysign(power * factor, static_cast<float>(v));
     }
 }
 
