@@ -1,7 +1,9 @@
 #include "SkinRegion.h"
 
-#include <QPolygon>
+#include <QList>
+#include <QRect>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -9,73 +11,124 @@ namespace skinform {
 namespace {
 
 // Window coordinates never leave 16 bits on the window system, but a polygon
-// file may name any 32-bit vertex. Filling such a polygon unclipped would
-// build one rectangle per scan line over billions of lines, so every polygon
-// is clipped to this box first. Clipping keeps the even-odd fill exact inside
-// the box, and nothing outside it can ever be shown.
+// file may name any 32-bit vertex; rows and columns outside this range can
+// never be shown and are not filled.
 constexpr std::int64_t kLow = -32768;
 constexpr std::int64_t kHigh = 32767;
 
-struct Point {
-    std::int64_t x;
-    std::int64_t y;
+// The fill is computed here, one pixel row at a time, rather than by QRegion's
+// polygon constructor: that one slows down with the square of the height (a
+// 16384-row polygon takes seconds), which a skin file must not be able to do.
+// A pixel is inside when its centre is, by the even-odd rule; an edge counts
+// for the rows whose centres lie in [top, bottom), so shared vertices and
+// horizontal edges are counted exactly once.
+struct Edge {
+    double x0, y0, x1, y1;
+    std::int64_t firstRow, lastRow;
+
+    double XAt(double y) const { return x0 + (y - y0) * (x1 - x0) / (y1 - y0); }
 };
 
-enum class Edge { Left, Right, Top, Bottom };
+// A run of pixel columns [left, right) on one row.
+struct Span {
+    std::int64_t left, right;
+    friend bool operator==(const Span&, const Span&) = default;
+};
 
-bool Inside(const Point& p, Edge edge) {
-    switch (edge) {
-    case Edge::Left:
-        return p.x >= kLow;
-    case Edge::Right:
-        return p.x <= kHigh;
-    case Edge::Top:
-        return p.y >= kLow;
-    case Edge::Bottom:
-        return p.y <= kHigh;
+std::int64_t FirstCentreFrom(double coordinate) {
+    return static_cast<std::int64_t>(std::ceil(coordinate - 0.5));
+}
+
+std::vector<Edge> EdgesOf(const Polygon& polygon) {
+    std::vector<Edge> edges;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const Vertex& a = polygon[i];
+        const Vertex& b = polygon[(i + 1) % polygon.size()];
+        if (a.y == b.y)
+            continue;
+        Edge edge{double(a.x), double(a.y), double(b.x), double(b.y), 0, 0};
+        edge.firstRow = std::max(kLow, FirstCentreFrom(std::min(a.y, b.y)));
+        edge.lastRow = std::min(kHigh, FirstCentreFrom(std::max(a.y, b.y)) - 1);
+        if (edge.firstRow <= edge.lastRow)
+            edges.push_back(edge);
     }
-    return true;
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge& a, const Edge& b) { return a.firstRow < b.firstRow; });
+    return edges;
 }
 
-// Where the segment a-b crosses the box edge; a and b lie on either side.
-Point Crossing(const Point& a, const Point& b, Edge edge) {
-    const bool vertical = edge == Edge::Left || edge == Edge::Right;
-    const std::int64_t line = (edge == Edge::Left || edge == Edge::Top) ? kLow : kHigh;
-    const double t =
-        vertical ? double(line - a.x) / double(b.x - a.x) : double(line - a.y) / double(b.y - a.y);
-    if (vertical)
-        return {line, a.y + std::llround(t * double(b.y - a.y))};
-    return {a.x + std::llround(t * double(b.x - a.x)), line};
-}
+std::vector<Span> SpansOnRow(const std::vector<const Edge*>& active, std::int64_t row) {
+    const double centre = double(row) + 0.5;
+    std::vector<double> crossings;
+    crossings.reserve(active.size());
+    for (const Edge* edge : active)
+        crossings.push_back(edge->XAt(centre));
+    std::sort(crossings.begin(), crossings.end());
 
-// One Sutherland-Hodgman pass against one edge of the box.
-std::vector<Point> ClipAgainst(const std::vector<Point>& input, Edge edge) {
-    std::vector<Point> output;
-    for (std::size_t i = 0; i < input.size(); ++i) {
-        const Point& current = input[i];
-        const Point& previous = input[(i + input.size() - 1) % input.size()];
-        const bool currentIn = Inside(current, edge);
-        if (currentIn != Inside(previous, edge))
-            output.push_back(Crossing(previous, current, edge));
-        if (currentIn)
-            output.push_back(current);
+    std::vector<Span> spans;
+    for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+        const std::int64_t left = std::clamp(FirstCentreFrom(crossings[i]), kLow, kHigh + 1);
+        const std::int64_t right = std::clamp(FirstCentreFrom(crossings[i + 1]), kLow, kHigh + 1);
+        if (left >= right)
+            continue;
+        if (!spans.empty() && spans.back().right >= left)
+            spans.back().right = std::max(spans.back().right, right); // touching runs join
+        else
+            spans.push_back({left, right});
     }
-    return output;
+    return spans;
 }
 
-QPolygon ClippedPolygon(const Polygon& polygon) {
-    std::vector<Point> points;
-    points.reserve(polygon.size());
-    for (const Vertex& v : polygon)
-        points.push_back({v.x, v.y});
-    for (Edge edge : {Edge::Left, Edge::Right, Edge::Top, Edge::Bottom})
-        points = ClipAgainst(points, edge);
+// Rows with the same runs are merged into bands, which is exactly the sorted,
+// banded rectangle list that QRegion keeps inside.
+class BandBuilder {
+public:
+    void AddRow(std::int64_t row, std::vector<Span> spans) {
+        if (row != nextRow_ || spans != spans_) {
+            Flush();
+            top_ = row;
+            spans_ = std::move(spans);
+        }
+        nextRow_ = row + 1;
+    }
 
-    QPolygon clipped;
-    clipped.reserve(static_cast<qsizetype>(points.size()));
-    for (const Point& p : points)
-        clipped << QPoint(static_cast<int>(p.x), static_cast<int>(p.y));
-    return clipped;
+    QRegion Finish() {
+        Flush();
+        QRegion region;
+        region.setRects(rects_.constData(), static_cast<int>(rects_.size()));
+        return region;
+    }
+
+private:
+    void Flush() {
+        for (const Span& span : spans_)
+            rects_.append(QRect(QPoint(int(span.left), int(top_)),
+                                QPoint(int(span.right - 1), int(nextRow_ - 1))));
+        spans_.clear();
+    }
+
+    QList<QRect> rects_;
+    std::vector<Span> spans_;
+    std::int64_t top_ = 0;
+    std::int64_t nextRow_ = 0;
+};
+
+QRegion EvenOddRegion(const Polygon& polygon) {
+    const std::vector<Edge> edges = EdgesOf(polygon);
+    BandBuilder bands;
+    std::vector<const Edge*> active;
+    std::size_t next = 0;
+    std::int64_t row = edges.empty() ? 0 : edges.front().firstRow;
+    while (next < edges.size() || !active.empty()) {
+        if (active.empty())
+            row = std::max(row, edges[next].firstRow);
+        while (next < edges.size() && edges[next].firstRow == row)
+            active.push_back(&edges[next++]);
+        bands.AddRow(row, SpansOnRow(active, row));
+        std::erase_if(active, [row](const Edge* edge) { return edge->lastRow <= row; });
+        ++row;
+    }
+    return bands.Finish();
 }
 
 } // namespace
@@ -83,7 +136,7 @@ QPolygon ClippedPolygon(const Polygon& polygon) {
 QRegion SkinRegion(const std::vector<Polygon>& polygons) {
     QRegion region;
     for (const Polygon& polygon : polygons)
-        region = region.xored(QRegion(ClippedPolygon(polygon), Qt::OddEvenFill));
+        region = region.xored(EvenOddRegion(polygon));
     return region;
 }
 
