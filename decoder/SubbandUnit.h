@@ -25,6 +25,7 @@ public:
     // the frame is protected.
     virtual void ReadBitAllocation(MpegFileStream& stream, const FrameHeader& header,
                                    FrameCrc* crc) = 0;
+    // The scale factors of each channel that has an allocation.
     virtual void ReadScaleIndices(MpegFileStream& stream) = 0;
     // Reads the next sample group; true when it was the frame's last.
     virtual bool ReadSampleGroup(MpegFileStream& stream) = 0;
