@@ -26,11 +26,12 @@ music() { # RATE FILE
     sox -V1 -n -r "$1" -c 2 -b 16 "$2" synth "$seconds" sine 200-4000 pinknoise vol 0.4
 }
 
-# Castanet-like source: 4 ms noise bursts every 60 ms, sharp attacks that
-# force short blocks, with a quiet tone under them.
+# Castanet-like source: 4 ms noise bursts every 25 ms, sharp attacks that
+# keep the encoder in short blocks (about 85% of granules), with a quiet tone
+# under them.
 clicks() { # RATE FILE
-    sox -V1 -n -r "$1" -c 2 -b 16 "$work/burst-$1.wav" synth 0.004 whitenoise vol 0.9 pad 0 0.056
-    sox -V1 "$work/burst-$1.wav" "$work/bursts-$1.wav" repeat $((seconds * 16 - 1))
+    sox -V1 -n -r "$1" -c 2 -b 16 "$work/burst-$1.wav" synth 0.004 whitenoise vol 0.9 pad 0 0.021
+    sox -V1 "$work/burst-$1.wav" "$work/bursts-$1.wav" repeat $((seconds * 40 - 1))
     sox -V1 -n -r "$1" -c 2 -b 16 "$work/tone-$1.wav" synth "$seconds" sine 330 vol 0.05
     sox -V1 -m "$work/bursts-$1.wav" "$work/tone-$1.wav" "$2"
 }
