@@ -4,7 +4,10 @@
 #include "ProgressBar.h"
 #include "WriteWav.h"
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <unistd.h>
 
@@ -21,6 +24,36 @@ double ReadFraction(const MpegFileStream& stream) {
         return 1.0;
     return (static_cast<double>(stream.Position()) - start) / size;
 }
+
+// The run being converted, for the interrupt handler: Ctrl-C asks it to stop
+// between frames, like the control's Stop, instead of killing the process
+// with a half-written file.
+std::atomic<bool>* stop_on_interrupt = nullptr;
+
+extern "C" void RequestStop(int) {
+    if (stop_on_interrupt)
+        stop_on_interrupt->store(true);
+}
+
+class InterruptStops {
+public:
+    explicit InterruptStops(DecodeJob& job) {
+        stop_on_interrupt = &job.stop_requested;
+        old_int_ = std::signal(SIGINT, RequestStop);
+        old_term_ = std::signal(SIGTERM, RequestStop);
+    }
+    ~InterruptStops() {
+        std::signal(SIGINT, old_int_);
+        std::signal(SIGTERM, old_term_);
+        stop_on_interrupt = nullptr;
+    }
+    InterruptStops(const InterruptStops&) = delete;
+    InterruptStops& operator=(const InterruptStops&) = delete;
+
+private:
+    void (*old_int_)(int);
+    void (*old_term_)(int);
+};
 
 } // namespace
 
@@ -45,11 +78,22 @@ int RunConvert(const std::vector<std::string>& args) {
     if (bar)
         progress = [&] { bar->Show(ReadFraction(*job.stream)); };
 
+    InterruptStops interrupt(job);
     if (WriteWav(job, out, progress, &reason) != 0) {
         if (bar)
             bar->Abandon();
         ReportFailure(out, reason);
         return 1;
+    }
+    if (job.stop_requested.load()) {
+        // An interrupted conversion is no conversion: drop what was written.
+        if (bar)
+            bar->Abandon();
+        std::error_code ignored;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(out, ignored)))
+            std::filesystem::remove(out, ignored);
+        ReportFailure(out, "interrupted");
+        return 130;
     }
     if (bar)
         bar->Finish();
