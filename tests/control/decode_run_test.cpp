@@ -114,16 +114,6 @@ TEST(WriteWav, RefusesWhatCannotBeConvertedAndLeavesNoFile) {
     EXPECT_EQ(ReadFile(dir.File("song.mp3")), song);
 }
 
-TEST(WriteWav, AnOutputThatCannotBeCreatedIsReportedOnStandardError) {
-    TempDir dir;
-    DecodeJob job;
-    Open(job, Vector("l2-fl10"));
-    const std::string wav = dir.File("missing/out.wav");
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(WriteWav(job, wav), -1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "could not open file : " + wav + "\n");
-}
-
 TEST(RunDecode, AStopRequestedBeforeTheRunEndsItAtOnceWithAValidFile) {
     TempDir dir;
     DecodeJob job;
