@@ -208,8 +208,12 @@ bool FrmID3::IsSkinButtonClick(QObject* watched, QEvent* event) const {
 // Dragging the window by its own surface: the skin control follows the
 // pointer on every fifth move, which keeps a slow window system responsive.
 bool FrmID3::HandleFormMouse(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
+        return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress:
         // Controls on the window do not start a drag; events they pass on
         // arrive here with a child under the pointer.

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
 
 using namespace songinfo;
@@ -232,6 +233,11 @@ TEST(WriteTag, FailureIsReportedAndCreatesNothing) {
     } catch (const std::system_error& e) {
         EXPECT_EQ(e.code(), std::errc::is_a_directory);
     }
+
+    // A pipe is no song file: refused at once instead of waiting for a writer.
+    ASSERT_EQ(mkfifo(dir.File("pipe.mp3").c_str(), 0600), 0);
+    EXPECT_THROW(WriteTag(dir.File("pipe.mp3"), SampleRecord()), std::system_error);
+    EXPECT_THROW(ReadLastBlock(dir.File("pipe.mp3")), std::system_error);
 }
 
 TEST(ReadLastBlock, ShortFilesHaveNoBlockAndMissingFilesThrow) {
