@@ -11,10 +11,17 @@ QColor DrawingSurface::fillColour() const {
 
 QPixmap& DrawingSurface::canvas() {
     // Resized lazily: a hidden widget learns its new size before any resize
-    // event reaches it.
+    // event reaches it. A surface that grows a little at a time (a list gaining
+    // rows) gets room to spare, so it is not copied on every step.
     const QSize wanted = size().expandedTo(QSize(1, 1));
-    if (canvas_.size() != wanted) {
-        QPixmap resized(wanted);
+    const QSize held = canvas_.size();
+    const bool fits = held.width() == wanted.width() && held.height() >= wanted.height() &&
+                      held.height() <= 2 * wanted.height();
+    if (!fits) {
+        const int spare = held.width() == wanted.width() && held.height() < wanted.height()
+                              ? wanted.height() / 2
+                              : 0;
+        QPixmap resized(wanted.width(), wanted.height() + spare);
         resized.fill(fillColour());
         if (!canvas_.isNull()) {
             QPainter painter(&resized);

@@ -14,8 +14,8 @@ class DrawingSurface : public QWidget {
 public:
     explicit DrawingSurface(QWidget* parent = nullptr);
 
-    // The drawing, sized to the widget; paint on it with QPainter, then call
-    // update().
+    // The drawing, at least the size of the widget (it may be taller); paint
+    // on it with QPainter, then call update().
     QPixmap& canvas();
 
     // An invalid colour makes the surface transparent.
