@@ -23,15 +23,17 @@ struct CosFactors {
 };
 const CosFactors kCos;
 
-// The window rotated for each of the 16 write positions: for physical column
-// offset q, rotated[q][16 j + m] = window[16 j + ((m - q) mod 16)].
+// The window rotated for each of the 16 write positions and stored column by
+// column: rotated[q][32 m + j] = window[16 j + ((m - q) mod 16)], the tap that
+// meets physical column m of output j's row when the newest block sits at
+// column offset q.
 struct RotatedWindows {
     alignas(64) float value[16][512];
     RotatedWindows() {
         for (int q = 0; q < 16; ++q)
-            for (int j = 0; j < 32; ++j)
-                for (int m = 0; m < 16; ++m)
-                    value[q][16 * j + m] = kSynthesisWindow[16 * j + ((m - q) & 15)];
+            for (int m = 0; m < 16; ++m)
+                for (int j = 0; j < 32; ++j)
+                    value[q][32 * m + j] = kSynthesisWindow[16 * j + ((m - q) & 15)];
     }
 };
 const RotatedWindows kRotated;
@@ -89,28 +91,33 @@ void PolyphaseSynthesizer::Synthesize(PcmSink& sink) {
     float* a = current_;
     float* b = current_ == half_a_ ? half_b_ : half_a_;
     const int q = (16 - column_) & 15;
+    float* a_column = a + 32 * q;
+    float* b_column = b + 32 * q;
     for (int i = 0; i < 16; ++i) {
-        a[16 * i + q] = x[16 + i];
-        b[16 * i + q] = -x[16 - i];
+        a_column[i] = x[16 + i];
+        b_column[i] = -x[16 - i];
     }
-    a[16 * 16 + q] = 0.0f;
+    a_column[16] = 0.0f;
     for (int i = 17; i < 32; ++i)
-        a[16 * i + q] = -x[48 - i];
+        a_column[i] = -x[48 - i];
     for (int i = 16; i < 32; ++i)
-        b[16 * i + q] = -x[i - 16];
+        b_column[i] = -x[i - 16];
 
-    // Windowing and summation: output j is the dot product of row j of the
-    // current array with the window rotated for this column.
+    // Windowing and summation: output j = sum over the 16 columns m of
+    // rotated[q][32 m + j] * a[32 m + j], at double precision. Running over
+    // the columns with all 32 outputs side by side keeps each output's sum in
+    // a fixed order while the outputs proceed in parallel vector lanes.
     const float* window = kRotated.value[q];
-    std::int16_t pcm[32];
-    for (int j = 0; j < 32; ++j) {
-        const float* w = window + 16 * j;
-        const float* v = a + 16 * j;
-        double sum = 0.0;
-        for (int m = 0; m < 16; ++m)
-            sum += static_cast<double>(w[m]) * static_cast<double>(v[m]);
-        pcm[j] = ClipToPcm(static_cast<float>(scale_ * sum));
+    double sum[32] = {};
+    for (int m = 0; m < 16; ++m) {
+        const float* w = window + 32 * m;
+        const float* v = a + 32 * m;
+        for (int j = 0; j < 32; ++j)
+            sum[j] += static_cast<double>(w[j]) * static_cast<double>(v[j]);
     }
+    std::int16_t pcm[32];
+    for (int j = 0; j < 32; ++j)
+        pcm[j] = ClipToPcm(static_cast<float>(scale_ * sum[j]));
     sink.AppendBlock(static_cast<std::uint32_t>(channel_), pcm, 32);
 
     column_ = (column_ + 1) & 15;

@@ -24,10 +24,11 @@ public:
     alignas(16) float samples[32] = {};
 
 private:
-    // Both halves are stored with their columns reversed, so that tap k of a
-    // block written at column p sits at physical column (k - p) mod 16 and
-    // each output is one straight 16-tap dot product with the window
-    // rotated for that write position.
+    // Each half holds 16 columns of 32 rows, column by column, with the
+    // columns in reverse order: a block written at column p lands in
+    // physical column (16 - p) mod 16, so tap k of output j is found at
+    // physical column (k - p) mod 16 and the windowing needs no index
+    // arithmetic beyond the window rotated for that write position.
     alignas(64) float half_a_[512];
     alignas(64) float half_b_[512];
     float* current_ = half_a_;

@@ -19,8 +19,8 @@ namespace {
 // One scratch folder per fuzzing process, for the input and the WAV output.
 const std::filesystem::path& ScratchDir() {
     static const std::filesystem::path dir = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("songwell-fuzz-" + std::to_string(getpid()));
+        auto path =
+            std::filesystem::temp_directory_path() / ("songwell-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(path);
         return path;
     }();
