@@ -1,0 +1,99 @@
+// One whole file through the real SDL path, into SDL's disk audio driver: what
+// reached the device must be exactly what the converter writes, and playing
+// must take the file's duration.
+
+#include "ControlEngine.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+using namespace audiocore;
+using testsupport::ReadFile;
+using testsupport::SharedPath;
+
+namespace {
+
+std::vector<std::uint8_t> WavPcm(const std::string& path) {
+    std::vector<std::uint8_t> bytes = ReadFile(path);
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
+        std::uint32_t size;
+        std::memcpy(&size, bytes.data() + at + 4, 4);
+        if (std::memcmp(bytes.data() + at, "data", 4) == 0)
+            return std::vector<std::uint8_t>(bytes.begin() + static_cast<long>(at) + 8,
+                                             bytes.begin() + static_cast<long>(at + 8 + size));
+        at += 8 + size + (size & 1);
+    }
+    return {};
+}
+
+// Offset of the first sample frame (4 bytes) that is not silence.
+std::size_t FirstSound(const std::vector<std::uint8_t>& pcm) {
+    for (std::size_t at = 0; at + 4 <= pcm.size(); at += 4)
+        if (pcm[at] | pcm[at + 1] | pcm[at + 2] | pcm[at + 3])
+            return at;
+    return pcm.size();
+}
+
+TEST(PlaybackThroughSdl, TheDiskDriverReceivesTheConvertedSamplesInTheFilesDuration) {
+    testsupport::TempDir dir;
+    const std::string source = SharedPath("vectors/l3-sin1k0db.bit");
+    const std::string disk = dir.File("device.raw");
+    setenv("AUDIOCORE_OUTPUT", "sdl", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", disk.c_str(), 1);
+
+    const std::string reference_wav = dir.File("reference.wav");
+    const std::string command =
+        testsupport::BinPath("audiocore") + " convert '" + source + "' '" + reference_wav + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::vector<std::uint8_t> reference = WavPcm(reference_wav);
+    ASSERT_FALSE(reference.empty());
+
+    std::mutex mutex;
+    std::condition_variable ended;
+    ControlEngine::RunNumber ended_run = 0;
+    int ended_how = -1;
+    ControlEngine engine([&](ControlEngine::RunNumber run, int how) {
+        std::lock_guard lock(mutex);
+        ended_run = run;
+        ended_how = how;
+        ended.notify_all();
+    });
+    ASSERT_EQ(engine.OpenSourceFile(source), OpenResult::Opened);
+    const int length_ms = engine.GetLength();
+
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(engine.Play(), 0);
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(ended.wait_for(lock, std::chrono::seconds(60), [&] { return ended_run != 0; }));
+    }
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - started)
+                          .count();
+    EXPECT_TRUE(engine.CompleteRun(ended_run));
+    EXPECT_EQ(ended_how, 0);
+    EXPECT_FALSE(engine.IsPlaying());
+    EXPECT_NEAR(static_cast<double>(took), length_ms, length_ms * 0.05);
+
+    // The device ran silent before the first buffer and after the last one.
+    const std::vector<std::uint8_t> heard = ReadFile(disk);
+    const std::size_t lead = FirstSound(heard);
+    const std::size_t reference_lead = FirstSound(reference);
+    ASSERT_GE(lead, reference_lead);
+    const std::size_t offset = lead - reference_lead;
+    ASSERT_GE(heard.size(), offset + reference.size());
+    EXPECT_TRUE(
+        std::equal(reference.begin(), reference.end(), heard.begin() + static_cast<long>(offset)));
+    EXPECT_TRUE(std::all_of(heard.begin() + static_cast<long>(offset + reference.size()),
+                            heard.end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+} // namespace
