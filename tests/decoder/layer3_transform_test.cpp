@@ -1,0 +1,318 @@
+// The frequency-domain steps and the hybrid filter bank: requantisation,
+// stereo, reordering and the IMDCT against their direct formulas.
+
+#include "Layer3Imdct.h"
+#include "Layer3Reorder.h"
+#include "Layer3Requantiser.h"
+#include "Layer3Stereo.h"
+#include "tables/Layer3Bands.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace audiocore;
+
+constexpr double kPi = std::numbers::pi;
+const ScaleFactorBands& k44 = kScaleFactorBands[3];
+const ScaleFactorBands& k22 = kScaleFactorBands[0];
+
+std::vector<float> RequantiseOne(const GranuleInfo& g, const ScaleFactors& sf,
+                                 const ScaleFactorBands& bands, int line, int value) {
+    std::vector<std::int32_t> spectrum(580, 0);
+    spectrum[line] = value;
+    std::vector<float> ro(576, -1.0f);
+    Requantise(spectrum.data(), 576, g, sf, bands, ro.data());
+    return ro;
+}
+
+TEST(Layer3Requantiser, GainsScaleFactorsAndPreemphasis) {
+    struct Case {
+        const char* name;
+        int global_gain;
+        int scalefac_scale;
+        bool preflag;
+        int line;
+        int band_sf;
+        int value;
+        double expect;
+    };
+    // Line 140 is in long band 15 at 44.1 kHz, where pretab is 2.
+    const Case cases[] = {
+        {"unit gain", 210, 0, false, 3, 0, 8, 16.0},
+        {"negative", 210, 0, false, 3, 0, -8, -16.0},
+        {"global gain step", 214, 0, false, 3, 0, 1, 2.0},
+        {"scale factor step sqrt 2", 210, 0, false, 3, 2, 1, 0.5},
+        {"scalefac_scale doubles the step", 210, 1, false, 3, 3, 1, 0.125},
+        {"preemphasis", 210, 0, true, 140, 1, 1, std::pow(2.0, -1.5)},
+        {"beyond the power table", 210, 0, false, 3, 0, 8206, std::pow(8206.0, 4.0 / 3.0)},
+    };
+    for (const Case& c : cases) {
+        GranuleInfo g;
+        g.global_gain = static_cast<std::uint32_t>(c.global_gain);
+        g.scalefac_scale = static_cast<std::uint32_t>(c.scalefac_scale);
+        g.preflag = c.preflag;
+        ScaleFactors sf;
+        for (int& v : sf.l)
+            v = c.band_sf;
+        const std::vector<float> ro = RequantiseOne(g, sf, k44, c.line, c.value);
+        EXPECT_NEAR(ro[c.line], c.expect, std::abs(c.expect) * 1e-6) << c.name;
+        EXPECT_EQ(ro[c.line + 1], 0.0f) << c.name;
+    }
+}
+
+TEST(Layer3Requantiser, ShortWindowsUseTheirOwnScaleFactorsAndGains) {
+    GranuleInfo g;
+    g.global_gain = 210;
+    g.window_switching_flag = 1;
+    g.block_type = 2;
+    g.subblock_gain[1] = 1;
+    ScaleFactors sf;
+    sf.s[2][4] = 2;
+    // Band 4 at 44.1 kHz: lines 16..21 of each window, windows at 48, 54, 60.
+    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k44, 48, 1)[48], 1.0f);
+    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k44, 54, 1)[54], 0.25f);
+    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k44, 60, 1)[60], 0.5f);
+}
+
+TEST(Layer3Requantiser, LsfMixedBlocksSwitchToShortBandsAtLine36) {
+    // At 22.05 kHz the six long bands end at line 36, where short band 3
+    // (12..17 in each window) begins.
+    GranuleInfo g;
+    g.global_gain = 210;
+    g.window_switching_flag = 1;
+    g.block_type = 2;
+    g.mixed_block_flag = 1;
+    ScaleFactors sf;
+    sf.l[5] = 2;
+    sf.l[6] = 4;
+    sf.s[0][3] = 6;
+    sf.s[1][3] = 8;
+    EXPECT_EQ(MixedLongBands(k22), 6);
+    EXPECT_EQ(MixedLongBands(k44), 8);
+    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k22, 35, 1)[35], 0.5f);    // long band 5
+    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k22, 36, 1)[36], 0.125f);  // short band 3, window 0
+    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k22, 42, 1)[42], 0.0625f); // window 1
+}
+
+struct StereoResult {
+    float left;
+    float right;
+};
+
+StereoResult StereoOf(const StereoMode& mode, int position, float mid, float side_value) {
+    GranuleInfo g0;
+    ScaleFactors right;
+    for (int& v : right.l)
+        v = position;
+    // ro[1] is zero above line 0, so bands 1.. are intensity coded.
+    float ro[2][576] = {};
+    float lr[2][576] = {};
+    ro[0][100] = mid;
+    ro[1][100] = side_value;
+    ro[1][0] = 1.0f;
+    Layer3Stereo stereo;
+    stereo.Process(mode, g0, right, k44, ro, lr);
+    return {lr[0][100], lr[1][100]};
+}
+
+TEST(Layer3Stereo, MidSideAndIntensityRules) {
+    StereoMode ms;
+    ms.mid_side = true;
+    const StereoResult a = StereoOf(ms, 0, 1.0f, 1.0f);
+    EXPECT_FLOAT_EQ(a.left, 2.0f * 0.70710677f);
+    EXPECT_FLOAT_EQ(a.right, 0.0f);
+
+    StereoMode is;
+    is.intensity = true;
+    // Position 0: all right; 3: equal; 6: all left.
+    const StereoResult p0 = StereoOf(is, 0, 1.0f, 0.0f);
+    EXPECT_FLOAT_EQ(p0.left, 0.0f);
+    EXPECT_FLOAT_EQ(p0.right, 1.0f);
+    const StereoResult p3 = StereoOf(is, 3, 1.0f, 0.0f);
+    EXPECT_NEAR(p3.left, 0.5f, 1e-6);
+    EXPECT_NEAR(p3.right, 0.5f, 1e-6);
+    const StereoResult p6 = StereoOf(is, 6, 1.0f, 0.0f);
+    EXPECT_NEAR(p6.left, 1.0f, 1e-6);
+    EXPECT_NEAR(p6.right, 0.0f, 1e-6);
+    // Position 7 is no intensity; 9 would divide by zero and is treated as
+    // no intensity too.
+    for (int position : {7, 9}) {
+        const StereoResult r = StereoOf(is, position, 1.0f, 0.25f);
+        EXPECT_FLOAT_EQ(r.left, 1.0f) << position;
+        EXPECT_FLOAT_EQ(r.right, 0.25f) << position;
+    }
+
+    StereoMode lsf;
+    lsf.intensity = true;
+    lsf.lsf = true;
+    // io_type 0 (scalefac_compress even): odd position 3 scales the left by
+    // 2^(-2/4); even position 2 scales the right by 2^(-1/4).
+    const StereoResult l3 = StereoOf(lsf, 3, 1.0f, 0.0f);
+    EXPECT_NEAR(l3.left, std::pow(2.0, -0.5), 1e-6);
+    EXPECT_FLOAT_EQ(l3.right, 1.0f);
+    const StereoResult l2 = StereoOf(lsf, 2, 1.0f, 0.0f);
+    EXPECT_FLOAT_EQ(l2.left, 1.0f);
+    EXPECT_NEAR(l2.right, std::pow(2.0, -0.25), 1e-6);
+}
+
+TEST(Layer3Stereo, IntensityStartsAboveTheRightChannelsLastLine) {
+    GranuleInfo g0;
+    ScaleFactors right; // position 0: all to the right channel
+    float ro[2][576] = {};
+    float lr[2][576] = {};
+    for (int i = 0; i < 576; ++i)
+        ro[0][i] = 1.0f;
+    ro[1][40] = 0.5f; // band 8 at 44.1 kHz (36..43)
+    StereoMode is;
+    is.intensity = true;
+    Layer3Stereo stereo;
+    stereo.Process(is, g0, right, k44, ro, lr);
+    EXPECT_FLOAT_EQ(lr[0][43], 1.0f); // band 8 is coded normally
+    EXPECT_FLOAT_EQ(lr[1][43], 0.0f);
+    EXPECT_FLOAT_EQ(lr[0][44], 0.0f); // band 9 on is intensity
+    EXPECT_FLOAT_EQ(lr[1][44], 1.0f);
+    EXPECT_FLOAT_EQ(lr[1][575], 1.0f); // the last band follows band 20
+}
+
+TEST(Layer3Reorder, ShortWindowsAreInterleavedLineByLine) {
+    GranuleInfo g;
+    g.window_switching_flag = 1;
+    g.block_type = 2;
+    float lr[576];
+    float out[576];
+    for (int i = 0; i < 576; ++i)
+        lr[i] = static_cast<float>(i);
+    Reorder(g, k44, lr, out);
+    // Band 0 (4 lines): window 0 lines 0..3, window 1 4..7, window 2 8..11.
+    EXPECT_EQ(out[0], 0.0f);
+    EXPECT_EQ(out[1], 4.0f);
+    EXPECT_EQ(out[2], 8.0f);
+    EXPECT_EQ(out[3], 1.0f);
+    // Band 12 (136..191, width 56) starts at 408.
+    EXPECT_EQ(out[408 + 3 * 5 + 2], 408.0f + 2 * 56 + 5);
+
+    g.mixed_block_flag = 1;
+    Reorder(g, k44, lr, out);
+    EXPECT_EQ(out[35], 35.0f);     // the long part stays
+    EXPECT_EQ(out[37], 36.0f + 4); // band 3 (12..15): window 1
+}
+
+TEST(Layer3Reorder, AliasReductionSkipsPureShortBlocks) {
+    GranuleInfo g;
+    float out[576] = {};
+    out[17] = 1.0f;
+    ReduceAliases(g, out);
+    EXPECT_NEAR(out[17], 1.0f / std::sqrt(1.36), 1e-6);
+    EXPECT_NEAR(out[18], -0.6 / std::sqrt(1.36), 1e-6);
+
+    g.window_switching_flag = 1;
+    g.block_type = 2;
+    float pure[576] = {};
+    pure[17] = 1.0f;
+    ReduceAliases(g, pure);
+    EXPECT_EQ(pure[17], 1.0f);
+    EXPECT_EQ(pure[18], 0.0f);
+}
+
+// raw[i] by the direct formulas.
+std::vector<double> DirectImdct(const float* in, int block_type) {
+    std::vector<double> raw(36, 0.0);
+    if (block_type == 2) {
+        for (int w = 0; w < 3; ++w)
+            for (int i = 0; i < 12; ++i) {
+                double sum = 0.0;
+                for (int k = 0; k < 6; ++k)
+                    sum += in[3 * k + w] * std::cos(kPi / 24 * (2 * i + 7) * (2 * k + 1));
+                raw[6 + 6 * w + i] += std::sin(kPi / 12 * (i + 0.5)) * sum;
+            }
+        return raw;
+    }
+    for (int i = 0; i < 36; ++i) {
+        double window = std::sin(kPi / 36 * (i + 0.5));
+        if (block_type == 1)
+            window = i < 18   ? window
+                     : i < 24 ? 1.0
+                     : i < 30 ? std::sin(kPi / 12 * (i - 17.5))
+                              : 0.0;
+        if (block_type == 3)
+            window = i < 6 ? 0.0 : i < 12 ? std::sin(kPi / 12 * (i - 5.5)) : i < 18 ? 1.0 : window;
+        double sum = 0.0;
+        for (int k = 0; k < 18; ++k)
+            sum += in[k] * std::cos(kPi / 72 * (2 * i + 19) * (2 * k + 1));
+        raw[i] = window * sum;
+    }
+    return raw;
+}
+
+TEST(Layer3Imdct, EveryBlockTypeMatchesTheDirectFormula) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> value(-1000.0f, 1000.0f);
+    for (int block_type = 0; block_type < 4; ++block_type)
+        for (int trial = 0; trial < 20; ++trial) {
+            float in[18];
+            for (float& v : in)
+                v = value(random);
+            float raw[36];
+            Imdct(in, raw, block_type);
+            const std::vector<double> expect = DirectImdct(in, block_type);
+            for (int i = 0; i < 36; ++i)
+                ASSERT_NEAR(raw[i], expect[i], 0.05) << "type " << block_type << " i " << i;
+        }
+}
+
+TEST(Layer3Imdct, OverlapAddAndFrequencyInversion) {
+    GranuleInfo g;
+    float in[576] = {};
+    in[0] = 1.0f;          // subband 0, long
+    in[18 * 1 + 0] = 1.0f; // subband 1
+    float prev[18][32] = {};
+    float out[18][32] = {};
+    HybridSynthesis(g, in, prev, out);
+    float raw[36];
+    Imdct(in, raw, 0);
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_NEAR(out[i][0], raw[i], 1e-5); // nothing to overlap yet
+        EXPECT_NEAR(prev[i][0], raw[18 + i], 1e-5);
+        // Odd subband: odd samples negated.
+        EXPECT_NEAR(out[i][1], (i & 1) ? -raw[i] : raw[i], 1e-5);
+    }
+    // A silent granule leaves only the overlap, and clears it.
+    float silent[576] = {};
+    HybridSynthesis(g, silent, prev, out);
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_NEAR(out[i][0], raw[18 + i], 1e-5);
+        EXPECT_EQ(prev[i][0], 0.0f);
+    }
+}
+
+TEST(Layer3Imdct, MixedBlocksAreLongInTheTwoLowestSubbands) {
+    GranuleInfo g;
+    g.window_switching_flag = 1;
+    g.block_type = 2;
+    g.mixed_block_flag = 1;
+    float in[576] = {};
+    in[18 * 1 + 0] = 1.0f; // subband 1: long
+    in[18 * 2 + 0] = 1.0f; // subband 2: short
+    float prev[18][32] = {};
+    float out[18][32] = {};
+    HybridSynthesis(g, in, prev, out);
+    float long_raw[36];
+    float short_raw[36];
+    Imdct(in + 18, long_raw, 0);
+    Imdct(in + 36, short_raw, 2);
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_NEAR(out[i][1], (i & 1) ? -long_raw[i] : long_raw[i], 1e-5);
+        EXPECT_NEAR(out[i][2], short_raw[i], 1e-5);
+    }
+    // Short windows leave the first six outputs to the overlap alone.
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(out[i][2], 0.0f);
+}
+
+} // namespace
