@@ -111,13 +111,6 @@ TEST(CountOf, CountsWithoutOverlap) {
     EXPECT_EQ(CountOf("- - -", "- "), 2);
 }
 
-TEST(FolderAndName, JoinsTheLastFolderToTheNameTrimmed) {
-    EXPECT_EQ(FolderAndName("/Music/Beatles/05 - Yesterday.mp3"),
-              "/Music/Beatles - 05 - Yesterday.mp3");
-    EXPECT_EQ(FolderAndName("/Music/Beatles /  Song.mp3"), "/Music/Beatles - Song.mp3");
-    EXPECT_EQ(FolderAndName("Song.mp3"), "Song.mp3");
-}
-
 TEST(ReadsAsNumber, AcceptsPlainDecimalNumbersOnly) {
     for (const char* yes : {"05 ", "12", " 7 ", "+3", "-3", "1.5", ".5", "5.", "-0.25"})
         EXPECT_TRUE(ReadsAsNumber(yes)) << yes;
