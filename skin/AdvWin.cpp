@@ -82,19 +82,19 @@ void AdvWin::setY_Plus(int value) {
 }
 
 void AdvWin::setMouse_X_Pos(int value) {
-    setMousePos(mouse_x_pos, value, "Mouse_X_Pos");
+    setMousePos(mouse_x_pos, value, kMouseXPos);
 }
 
 void AdvWin::setMouse_Y_Pos(int value) {
-    setMousePos(mouse_y_pos, value, "Mouse_Y_Pos");
+    setMousePos(mouse_y_pos, value, kMouseYPos);
 }
 
-void AdvWin::setMousePos(int& field, int value, const char* name) {
+void AdvWin::setMousePos(int& field, int value, const QString& name) {
     // The pointer position only means something while the host runs.
     if (!user_mode)
         throw ControlError(skinform::kErrorSetNotPermitted, "Set not permitted");
     field = value;
-    emit propertyChanged(QString::fromLatin1(name));
+    emit propertyChanged(name);
 }
 
 void AdvWin::Cut_Window() {

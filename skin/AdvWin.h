@@ -89,7 +89,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void setMousePos(int& field, int value, const char* name);
+    void setMousePos(int& field, int value, const QString& name);
     // Moves the target window to (x, y) with the current on-top choice.
     void placeTarget(qint64 x, qint64 y);
 

@@ -2,7 +2,6 @@
 #include "SkinTestSupport.h"
 
 #include <QBuffer>
-#include <QJsonObject>
 #include <QPluginLoader>
 #include <QUiLoader>
 #include <QWidget>
@@ -87,20 +86,6 @@ TEST_F(SkinformPluginTest, ControlsMadeForDesignerAreInDesignMode) {
     std::unique_ptr<QWidget> designed(factory->createWidget(nullptr));
     EXPECT_TRUE(SettingMousePosRaises387(designed.get()));
     EXPECT_EQ(designed->property("Mouse_X_Pos").toInt(), 0);
-}
-
-TEST_F(SkinformPluginTest, MetadataCarriesTheControlsIdentity) {
-    const QJsonObject meta = QPluginLoader(kPlugin).metaData().value("MetaData").toObject();
-    EXPECT_EQ(meta.value("ProgID").toString(), "Skinform.AdvWin");
-    EXPECT_EQ(meta.value("TypeLibrary").toString(), "Skinform");
-    EXPECT_EQ(meta.value("ClassInterface").toString(), "_AdvWin");
-    EXPECT_EQ(meta.value("EventInterface").toString(), "__AdvWin");
-    const QStringList guids = {
-        meta.value("TypeLibraryGUID").toString(), meta.value("ClassID").toString(),
-        meta.value("ClassInterfaceGUID").toString(), meta.value("EventInterfaceGUID").toString()};
-    for (const QString& guid : guids)
-        EXPECT_EQ(guid.size(), 38) << guid.toStdString();
-    EXPECT_EQ(QSet<QString>(guids.begin(), guids.end()).size(), 4);
 }
 
 } // namespace
