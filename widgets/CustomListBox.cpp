@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -400,6 +401,10 @@ void CustomListBox::scrollTo(int offset) {
         scrollFromThumb(thumbBottomTop());
         return;
     }
+    scrollToOffset(offset);
+}
+
+void CustomListBox::scrollToOffset(int offset) {
     const int range = scrollRange();
     const int travel = thumbTravel();
     if (range <= 0 || travel <= 0) {
@@ -504,11 +509,23 @@ void CustomListBox::mousePressEvent(QMouseEvent* event) {
     scrollFromThumb(top);
 }
 
+void CustomListBox::wheelEvent(QWheelEvent* event) {
+    // Three rows for each notch of the wheel, anywhere over the control.
+    const int notches = event->angleDelta().y() / 120;
+    if (notches != 0 && needsScroll_)
+        scrollToOffset(-theList_->y() - notches * 3 * itemHeight_);
+    event->accept();
+}
+
 void CustomListBox::keyPressEvent(QKeyEvent* event) {
     handleKey(lumen::KeyCode(*event));
 }
 
 bool CustomListBox::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == theList_ || watched == scrollBox_) && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
     if (watched == theList_)
         return listEvent(event);
     if (watched == scrollBox_)

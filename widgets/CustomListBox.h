@@ -101,6 +101,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     int lastIndex() const { return int(items_.size()) - 1; }
@@ -123,6 +124,7 @@ private:
     int scrollRange() const;
     void setThumbTop(int top);
     void scrollTo(int offset);
+    void scrollToOffset(int offset);
     void scrollFromThumb(int top);
     void resetScroll();
 

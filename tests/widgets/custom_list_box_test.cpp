@@ -3,8 +3,11 @@
 #include "DrawingSurface.h"
 #include "WidgetTestSupport.h"
 
+#include <QFontInfo>
 #include <QKeyEvent>
+#include <QMetaProperty>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +88,8 @@ TEST_F(CustomListBoxTest, NewControlIsEmptyWithoutSelection) {
     EXPECT_EQ(thumb().y(), 1);
     EXPECT_EQ(thumb().size(), QSize(16, 36));
     EXPECT_EQ(theList().width(), 200 - 19 - 1);
+    EXPECT_EQ(list->fontInfo().pointSize(), 7);
+    EXPECT_EQ(QFontInfo(list->fontInfo()).styleHint(), QFont::SansSerif);
 }
 
 TEST_F(CustomListBoxTest, SelectionBoxFillsTheSelectedRowOnly) {
@@ -431,6 +436,54 @@ TEST_F(CustomListBoxTest, GrowingTheControlBringsAFittingListBackToItsTop) {
     list->resize(200, 600);
     EXPECT_EQ(theList().y(), 0);
     EXPECT_EQ(thumb().y(), 1);
+}
+
+TEST_F(CustomListBoxTest, WheelScrollsThreeRowsANotchWithinTheList) {
+    std::vector<QString> many(60, QStringLiteral("song"));
+    add(many);
+    const int h = rowHeight();
+    const auto wheel = [this](int delta) {
+        QWheelEvent event({10, 10}, theList().mapToGlobal(QPointF(10, 10)), {}, {0, delta},
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&theList(), &event);
+    };
+    wheel(-240);
+    EXPECT_EQ(theList().y(), -6 * h);
+    EXPECT_GT(thumb().y(), 1);
+    wheel(-120 * 100);
+    EXPECT_EQ(theList().y() + 60 * h, list->height() - 1);
+    EXPECT_EQ(thumb().y(), thumbBottom());
+    wheel(120 * 100);
+    EXPECT_EQ(theList().y(), 0);
+    EXPECT_EQ(thumb().y(), 1);
+}
+
+TEST_F(CustomListBoxTest, TypedKeysReachTheHost) {
+    std::vector<int> presses, ups;
+    QObject::connect(list.get(), &CustomListBox::KeyPress,
+                     [&](int ascii) { presses.push_back(ascii); });
+    QObject::connect(list.get(), &CustomListBox::KeyUp,
+                     [&](int code, int) { ups.push_back(code); });
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(&theList(), &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(&theList(), &release);
+    EXPECT_EQ(presses, std::vector<int>({97}));
+    EXPECT_EQ(ups, std::vector<int>({65}));
+}
+
+TEST_F(CustomListBoxTest, EverySetterNotifiesTheHostUnderThePropertyName) {
+    QStringList notified;
+    QObject::connect(list.get(), &CustomListBox::propertyChanged,
+                     [&](const QString& name) { notified.append(name); });
+    const QMetaObject* meta = list->metaObject();
+    QStringList expected;
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        property.write(list.get(), property.read(list.get()));
+        expected.append(property.name());
+    }
+    EXPECT_EQ(notified, expected);
 }
 
 } // namespace

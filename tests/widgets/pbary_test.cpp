@@ -1,6 +1,8 @@
 #include "PBarY.h"
 #include "WidgetTestSupport.h"
 
+#include <QMetaProperty>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -220,6 +222,19 @@ TEST_F(PBarYTest, ExtremeSizesAndStepsNeverHang) {
     EXPECT_GE(bar->picStep(), 1);
     press(2);
     EXPECT_EQ(bar->value(), 67);
+}
+
+TEST_F(PBarYTest, EverySetterNotifiesTheHostUnderThePropertyName) {
+    QStringList notified;
+    QObject::connect(bar.get(), &PBarY::propertyChanged,
+                     [&](const QString& name) { notified.append(name); });
+    const QMetaObject* meta = bar->metaObject();
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        notified.clear();
+        property.write(bar.get(), property.read(bar.get()));
+        EXPECT_TRUE(notified.contains(property.name())) << property.name();
+    }
 }
 
 } // namespace
