@@ -3,40 +3,29 @@
 // Builds Layer I and II frames bit by bit for tests, and opens a stream on
 // them positioned at the first frame's body.
 
+#include "BitWriter.h"
 #include "FrameHeader.h"
 #include "MpegFileStream.h"
 #include "SyntheticFrames.h"
 #include "TestSupport.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
 
-// Most significant bit first, as the frame body is read.
-class BitWriter {
-public:
-    BitWriter& Put(std::uint32_t value, int bits) {
-        for (int bit = bits - 1; bit >= 0; --bit) {
-            if (used_ % 8 == 0)
-                bytes_.push_back(0);
-            if ((value >> bit) & 1u)
-                bytes_.back() |= static_cast<std::uint8_t>(0x80u >> (used_ % 8));
-            ++used_;
-        }
-        return *this;
-    }
-    BitWriter& Repeat(std::uint32_t value, int bits, int times) {
-        for (int i = 0; i < times; ++i)
-            Put(value, bits);
-        return *this;
-    }
-    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+// Fields in the order given, each as {value, width}.
+inline void PutFields(BitWriter& out, std::initializer_list<std::pair<std::uint32_t, int>> fields) {
+    for (const auto& [value, bits] : fields)
+        out.Put(value, bits);
+}
 
-private:
-    std::vector<std::uint8_t> bytes_;
-    int used_ = 0;
-};
+inline void PutRepeated(BitWriter& out, std::uint32_t value, int bits, int times) {
+    for (int i = 0; i < times; ++i)
+        out.Put(value, bits);
+}
 
 // A frame of `size` bytes: the header, the body's bits, zeros after them.
 inline void AppendBitFrame(std::vector<std::uint8_t>& out, const HeaderFields& fields, int size,

@@ -93,13 +93,13 @@ TEST(Layer2Frame, StereoFrameGives1152SamplesPerChannelInterleaved) {
         BitWriter body;
         for (int sb = 0; sb < 27; ++sb) {
             const int width = sb <= 10 ? 4 : sb <= 22 ? 3 : 2;
-            body.Put(sb == 0 ? c.left : 0, width).Put(sb == 0 ? c.right : 0, width);
+            PutFields(body, {{sb == 0 ? c.left : 0u, width}, {sb == 0 ? c.right : 0u, width}});
         }
         const int sending = static_cast<int>(c.left + c.right);
-        body.Repeat(2, 2, sending);  // scfsi: one scale factor for the frame
-        body.Repeat(10, 6, sending); // scale factor 2^(1 - 10/3)
+        PutRepeated(body, 2, 2, sending);  // scfsi: one scale factor for the frame
+        PutRepeated(body, 10, 6, sending); // scale factor 2^(1 - 10/3)
         for (int group = 0; group < 12; ++group)
-            body.Repeat(static_cast<std::uint32_t>(group * 7 % 27), 5, sending);
+            PutRepeated(body, static_cast<std::uint32_t>(group * 7 % 27), 5, sending);
         std::vector<std::uint8_t> bytes;
         AppendBitFrame(bytes, fields, 1152, body);
 
@@ -122,7 +122,8 @@ TEST(Layer1Frame, ForbiddenAllocationAndScaleFactorSilenceOnlyTheirSubband) {
     const HeaderFields fields{.layer = 1, .bitrate_index = 14, .sample_frequency = 2, .mode = 3};
     auto frame = [&](unsigned allocation, unsigned scale_index, std::uint32_t code) {
         BitWriter body;
-        body.Put(allocation, 4).Put(3, 4).Repeat(0, 4, 30);
+        PutFields(body, {{allocation, 4}, {3, 4}});
+        PutRepeated(body, 0, 4, 30);
         if (allocation != 0)
             body.Put(scale_index, 6);
         body.Put(10, 6);

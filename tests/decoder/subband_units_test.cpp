@@ -75,8 +75,8 @@ TEST(Layer2Band, RequantisesGroupedAndSingleCodesFirstSampleFastest) {
     for (const GroupCase& c : cases) {
         SCOPED_TRACE(c.what);
         BitWriter body;
-        body.Put(c.allocation, 4).Put(2, 2).Put(kScale1, 6);
-        body.Repeat(c.code, c.bits, c.allocation == 3 ? 3 : 1);
+        PutFields(body, {{c.allocation, 4}, {2, 2}, {kScale1, 6}});
+        PutRepeated(body, c.code, c.bits, c.allocation == 3 ? 3 : 1);
         std::vector<std::uint8_t> bytes;
         AppendBitFrame(bytes, kLsfMono, kLsfSize, body);
         FrameFile file(bytes);
@@ -110,10 +110,10 @@ TEST(Layer2Band, ScaleSelectionSharesScaleFactorsAcrossGroupThirds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "scfsi " << c.scfsi);
         BitWriter body;
-        body.Put(1, 4).Put(c.scfsi, 2);
+        PutFields(body, {{1, 4}, {c.scfsi, 2}});
         for (unsigned index : c.sent)
             body.Put(index, 6);
-        body.Repeat(26, 5, SubbandUnit::kGroupsPerFrame); // every sample 2/3
+        PutRepeated(body, 26, 5, SubbandUnit::kGroupsPerFrame); // every sample 2/3
         std::vector<std::uint8_t> bytes;
         AppendBitFrame(bytes, kLsfMono, kLsfSize, body);
         FrameFile file(bytes);
@@ -137,9 +137,9 @@ TEST(IntensityBands, ShareOneSampleScaledPerChannel) {
     // scale 2.0, right 0.5, code 26 (2/3). Layer I: allocation 1 (2-bit
     // codes, code 2 requantises to 2/3), the same two scale factors.
     BitWriter l2;
-    l2.Put(1, 4).Put(2, 2).Put(2, 2).Put(kScale2, 6).Put(kScaleHalf, 6).Put(26, 5);
+    PutFields(l2, {{1, 4}, {2, 2}, {2, 2}, {kScale2, 6}, {kScaleHalf, 6}, {26, 5}});
     BitWriter l1;
-    l1.Put(1, 4).Put(kScale2, 6).Put(kScaleHalf, 6).Put(2, 2);
+    PutFields(l1, {{1, 4}, {kScale2, 6}, {kScaleHalf, 6}, {2, 2}});
     for (ChannelChoice choice : {ChannelChoice::Both, ChannelChoice::LeftOnly}) {
         for (int layer : {1, 2}) {
             SCOPED_TRACE(testing::Message()
@@ -190,9 +190,9 @@ TEST(Layer1Band, RequantisesCodesAndSilencesForbiddenValues) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         BitWriter body;
-        body.Put(c.allocation, 4)
-            .Put(c.scale_index, 6)
-            .Put(c.code, static_cast<int>(c.allocation) + 1);
+        PutFields(
+            body,
+            {{c.allocation, 4}, {c.scale_index, 6}, {c.code, static_cast<int>(c.allocation) + 1}});
         std::vector<std::uint8_t> bytes;
         AppendBitFrame(bytes, kL1Mono, kL1Size, body);
         FrameFile file(bytes);
