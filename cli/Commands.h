@@ -7,6 +7,8 @@
 // the process's exit status.
 int RunInfo(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
+int RunPlay(const std::vector<std::string>& args);
+int RunDevices(const std::vector<std::string>& args);
 
 // One line on standard error, "audiocore: FILE: reason".
 void ReportFailure(const std::string& file, const std::string& reason);

@@ -16,6 +16,8 @@ const std::map<std::string, Command>& CommandTable() {
     static const std::map<std::string, Command> table = {
         {"info", RunInfo},
         {"convert", RunConvert},
+        {"play", RunPlay},
+        {"devices", RunDevices},
     };
     return table;
 }
@@ -26,6 +28,9 @@ void PrintUsage(std::FILE* out) {
                       "Commands:\n"
                       "  info FILE            print the stream format, frame count and length\n"
                       "  convert IN OUT.wav   decode IN into a 16-bit PCM WAV file\n"
+                      "  play FILE [--device N] [--volume V] [--start FRAME]\n"
+                      "                       play FILE on the sound device; Ctrl-C stops\n"
+                      "  devices              list the output devices by OutputDevID\n"
                       "\n"
                       "Options:\n"
                       "  --help               show this text\n"

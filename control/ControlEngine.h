@@ -51,6 +51,10 @@ public:
     std::string GetInfo() const;
     int WriteWAV(const std::string& filename);
 
+    // Whether the last Play run could not play (no device, a failed seek).
+    // Read after its CompleteRun.
+    bool LastRunFailed() const { return job_ && job_->run_failed.load(); }
+
     // True when `run` is the latest Play run: its thread is released and the
     // host raises Finished. A notice of an older run is dropped.
     bool CompleteRun(RunNumber run);

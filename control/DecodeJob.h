@@ -34,8 +34,10 @@ struct DecodeJob {
     // worker thread with How (1 stopped, 0 ended by itself).
     DeviceHandle* device = &ModuleDeviceHandle();
     std::function<void(int how)> notify_target;
-    // Set by the worker when a run reached the end of the stream.
+    // Set by the worker when a run reached the end of the stream, and when
+    // a run failed (no device, a failed seek).
     std::atomic<bool> stream_ended{false};
+    std::atomic<bool> run_failed{false};
     std::uint16_t volume = 65535;
     std::int32_t device_number = 0;
     OutputMode output_mode = OutputMode::Device;

@@ -10,9 +10,11 @@ int WorkerMain(DecodeJob& job) {
     // A stream left at its end holds no frame to decode: the last ReadNext
     // failed, and decoding its leftovers would play noise.
     const bool nothing_left = job.stream_ended.load() && !job.seek_requested.load();
+    job.run_failed.store(false);
     if (!nothing_left) {
         const int result = RunDecode(job);
         job.stream_ended.store(result == 0 && !job.stop_requested.load());
+        job.run_failed.store(result != 0);
     }
     if (job.notify_target)
         job.notify_target(job.stop_requested.load() ? 1 : 0);
