@@ -94,7 +94,7 @@ void Layer3FrameDecoder::DecodeGranule(int gr) {
     for (int ch = 0; ch < channels_; ++ch)
         DecodeChannel(gr, ch);
     if (channels_ == 2)
-        stereo_.Process(CurrentStereoMode(), side_.granule[gr][0], scalefactors_[1], *bands_, ro_,
+        stereo_.Process(CurrentStereoMode(), side_.granule[gr], scalefactors_[1], *bands_, ro_,
                         lr_);
     else
         std::copy(ro_[0], ro_[0] + kLines, lr_[0]);

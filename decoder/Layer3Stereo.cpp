@@ -124,9 +124,9 @@ void Layer3Stereo::FindShortPositions(const GranuleInfo& g, const ScaleFactors& 
         FindLongPositions(right, bands, LastNonZero(ro1, 0, 36), MixedLongBands(bands));
 }
 
-void Layer3Stereo::Process(const StereoMode& mode, const GranuleInfo& g0, const ScaleFactors& right,
-                           const ScaleFactorBands& bands, const float (&ro)[2][576],
-                           float (&lr)[2][576]) {
+void Layer3Stereo::Process(const StereoMode& mode, const GranuleInfo (&granules)[2],
+                           const ScaleFactors& right, const ScaleFactorBands& bands,
+                           const float (&ro)[2][576], float (&lr)[2][576]) {
     if (!mode.intensity) {
         if (mode.mid_side) {
             for (int i = 0; i < kGranuleLines; ++i) {
@@ -142,8 +142,9 @@ void Layer3Stereo::Process(const StereoMode& mode, const GranuleInfo& g0, const 
         return;
     }
 
+    const GranuleInfo& g0 = granules[0];
     lsf_ = mode.lsf;
-    io_type_ = static_cast<int>(g0.scalefac_compress & 1u);
+    io_type_ = static_cast<int>(granules[1].scalefac_compress & 1u);
     std::fill(is_pos_, is_pos_ + kGranuleLines, kNoPosition);
     if (g0.ShortBlocks()) {
         FindShortPositions(g0, right, bands, ro[1]);

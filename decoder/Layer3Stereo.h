@@ -21,11 +21,14 @@ struct StereoMode {
 // per granule.
 class Layer3Stereo {
 public:
-    // ro[ch][576] in, lr[ch][576] out. `granule0` gives the block structure
-    // (and, at the LSF rates, the intensity scale); `right` the intensity
-    // positions, which the second channel codes in its scale factors.
-    void Process(const StereoMode& mode, const GranuleInfo& granule0, const ScaleFactors& right,
-                 const ScaleFactorBands& bands, const float (&ro)[2][576], float (&lr)[2][576]);
+    // ro[ch][576] in, lr[ch][576] out, with the granule's side information
+    // of both channels. The first channel's gives the block structure; the
+    // second channel codes the intensity positions in its scale factors
+    // (`right`) and, at the LSF rates, the intensity scale in bit 0 of its
+    // scalefac_compress.
+    void Process(const StereoMode& mode, const GranuleInfo (&granules)[2],
+                 const ScaleFactors& right, const ScaleFactorBands& bands,
+                 const float (&ro)[2][576], float (&lr)[2][576]);
 
 private:
     static constexpr int kNoPosition = 7;

@@ -13,9 +13,10 @@ namespace testsupport {
 
 class BitWriter {
 public:
+    // The low `bits` bits of value; above 32 bits the high ones are 0.
     void Put(std::uint32_t value, int bits) {
         for (int i = bits - 1; i >= 0; --i)
-            PutBit((value >> i) & 1u);
+            PutBit(i < 32 ? (value >> i) & 1u : 0u);
     }
     // Bits given as text, e.g. "0101".
     void Put(const std::string& bits) {

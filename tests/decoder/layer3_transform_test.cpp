@@ -105,8 +105,10 @@ struct StereoResult {
     float right;
 };
 
-StereoResult StereoOf(const StereoMode& mode, int position, float mid, float side_value) {
-    GranuleInfo g0;
+StereoResult StereoOf(const StereoMode& mode, int position, float mid, float side_value,
+                      std::uint32_t right_compress = 0) {
+    GranuleInfo granules[2];
+    granules[1].scalefac_compress = right_compress;
     ScaleFactors right;
     for (int& v : right.l)
         v = position;
@@ -117,7 +119,7 @@ StereoResult StereoOf(const StereoMode& mode, int position, float mid, float sid
     ro[1][100] = side_value;
     ro[1][0] = 1.0f;
     Layer3Stereo stereo;
-    stereo.Process(mode, g0, right, k44, ro, lr);
+    stereo.Process(mode, granules, right, k44, ro, lr);
     return {lr[0][100], lr[1][100]};
 }
 
@@ -151,18 +153,21 @@ TEST(Layer3Stereo, MidSideAndIntensityRules) {
     StereoMode lsf;
     lsf.intensity = true;
     lsf.lsf = true;
-    // io_type 0 (scalefac_compress even): odd position 3 scales the left by
-    // 2^(-2/4); even position 2 scales the right by 2^(-1/4).
+    // The right channel's scalefac_compress even: odd position 3 scales the
+    // left by 2^(-2/4); even position 2 scales the right by 2^(-1/4).
     const StereoResult l3 = StereoOf(lsf, 3, 1.0f, 0.0f);
     EXPECT_NEAR(l3.left, std::pow(2.0, -0.5), 1e-6);
     EXPECT_FLOAT_EQ(l3.right, 1.0f);
     const StereoResult l2 = StereoOf(lsf, 2, 1.0f, 0.0f);
     EXPECT_FLOAT_EQ(l2.left, 1.0f);
     EXPECT_NEAR(l2.right, std::pow(2.0, -0.25), 1e-6);
+    // Odd: steps of 2^(-1/2).
+    const StereoResult odd_scale = StereoOf(lsf, 2, 1.0f, 0.0f, 1);
+    EXPECT_NEAR(odd_scale.right, std::pow(2.0, -0.5), 1e-6);
 }
 
 TEST(Layer3Stereo, IntensityStartsAboveTheRightChannelsLastLine) {
-    GranuleInfo g0;
+    GranuleInfo granules[2];
     ScaleFactors right; // position 0: all to the right channel
     float ro[2][576] = {};
     float lr[2][576] = {};
@@ -172,7 +177,7 @@ TEST(Layer3Stereo, IntensityStartsAboveTheRightChannelsLastLine) {
     StereoMode is;
     is.intensity = true;
     Layer3Stereo stereo;
-    stereo.Process(is, g0, right, k44, ro, lr);
+    stereo.Process(is, granules, right, k44, ro, lr);
     EXPECT_FLOAT_EQ(lr[0][43], 1.0f); // band 8 is coded normally
     EXPECT_FLOAT_EQ(lr[1][43], 0.0f);
     EXPECT_FLOAT_EQ(lr[0][44], 0.0f); // band 9 on is intensity
