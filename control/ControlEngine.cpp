@@ -109,8 +109,9 @@ int ControlEngine::WriteWAV(const std::string& filename) {
         return -1;
     if (!ClaimDecode())
         return -1;
-    std::string name = filename.substr(0, 255);
-    const int result = WriteWav(*job_, name);
+    // The whole name is used: cut to a fixed length it could name another
+    // file, which the conversion would then overwrite.
+    const int result = WriteWav(*job_, filename);
     ReleaseDecode();
     job_->stream_ended.store(result == 0 && !job_->stop_requested.load());
     RefreshFacts();

@@ -20,6 +20,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 using testsupport::ReadFile;
@@ -347,6 +348,26 @@ TEST_F(AudiocoreHost, ASeekWhilePlayingIsHeardFromTheNewFrame) {
     ASSERT_NE(found, heard.end());
     EXPECT_LE(found - heard.begin() - static_cast<long>(heard_at_seek), 2 * kLayerTwoFrameBytes);
     EXPECT_TRUE(std::equal(target, reference.end(), found));
+}
+
+TEST_F(AudiocoreHost, WriteWavConvertsOnTheCallersThreadWithoutAFinished) {
+    SetSource(SharedPath("vectors/l2-fl10.bit"));
+    QSignalSpy finished(control.get(), SIGNAL(Finished(int)));
+    // A long name is used whole, never cut to another file's name.
+    std::string folder = dir.path().string();
+    for (int i = 0; i < 3; ++i) {
+        folder += "/" + std::string(100, static_cast<char>('a' + i));
+        std::filesystem::create_directory(folder);
+    }
+    const std::string wav = folder + "/converted.wav";
+    ASSERT_GT(wav.size(), 255u);
+    EXPECT_EQ(CallInt(control.get(), "WriteWAV", QString::fromStdString(wav)), 0);
+    EXPECT_EQ(WavPcm(wav).size(), 49u * kLayerTwoFrameBytes);
+
+    SetSource(SharedPath("vectors/l2-fl10.bit"));
+    EXPECT_EQ(CallInt(control.get(), "WriteWAV", QStringLiteral("/nonexistent/folder/x.wav")), -1);
+    QTest::qWait(50);
+    EXPECT_EQ(finished.count(), 0);
 }
 
 TEST_F(AudiocoreHost, AStaleNoticeNeitherEndsNorAnnouncesANewerRun) {
