@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -115,27 +113,6 @@ TEST(Layer3Huffman, EveryCodeOfEveryTableDecodesAsTheTreeSays) {
     }
 }
 
-TEST(Layer3Huffman, TreesAreTheStandardsCompleteCodes) {
-    // Code counts: xlen * ylen leaves, or 16 quadruples.
-    const int sizes[34] = {0,   4,   9,   9,   0,   16,  16,  36,  36,  36,  64,  64,
-                           64,  256, 0,   256, 256, 256, 256, 256, 256, 256, 256, 256,
-                           256, 256, 256, 256, 256, 256, 256, 256, 16,  16};
-    for (int table = 0; table < 34; ++table) {
-        const std::vector<Code> codes = CodesOf(table);
-        EXPECT_EQ(static_cast<int>(codes.size()), sizes[table]) << "table " << table;
-        double kraft = 0.0;
-        std::size_t longest = 0;
-        for (const Code& code : codes) {
-            kraft += std::ldexp(1.0, -static_cast<int>(code.bits.size()));
-            longest = std::max(longest, code.bits.size());
-        }
-        if (!codes.empty()) {
-            EXPECT_DOUBLE_EQ(kraft, 1.0) << "table " << table;
-        }
-        EXPECT_LE(longest, 19u);
-    }
-}
-
 struct PairCase {
     int table;
     const char* bits;
@@ -172,25 +149,6 @@ TEST(Layer3Huffman, KnownCodesWithEscapesAndSigns) {
         }
         EXPECT_EQ(used, c.used);
     }
-}
-
-TEST(Layer3Huffman, EscapeBitsComeBeforeTheSign) {
-    // Table 16 (linbits 1): find the code of (15, 0).
-    std::string code;
-    for (const Code& c : CodesOf(16))
-        if (c.x == 15 && c.y == 0)
-            code = c.bits;
-    ASSERT_FALSE(code.empty());
-    for (int escape = 0; escape < 2; ++escape)
-        for (int sign = 0; sign < 2; ++sign) {
-            BitWriter bits;
-            bits.Put(code);
-            bits.PutBit(escape);
-            bits.PutBit(sign);
-            const HuffmanValues got = DecodeBits(bits, 16);
-            EXPECT_EQ(got.x, (15 + escape) * (sign ? -1 : 1));
-            EXPECT_EQ(got.y, 0);
-        }
 }
 
 // A granule whose main data is `bits`, decoded from the reservoir's start.
@@ -282,26 +240,6 @@ TEST(Layer3Huffman, OutOfRangeSideInformationStaysInsideTheGranule) {
     EXPECT_EQ(r.spectrum[39], -1);
     EXPECT_EQ(r.spectrum[40], 0);
     EXPECT_EQ(r.bits_read, 100);
-}
-
-TEST(Layer3Huffman, ScaleFactorsPastTheGranuleEndLeaveNoSpectrum) {
-    GranuleInfo g;
-    g.big_values = 10;
-    g.table_select[0] = 1;
-    g.region0_count = 15;
-    g.region1_count = 7;
-    g.part2_3_length = 5;
-    MainDataReservoir reservoir;
-    BitWriter bits;
-    bits.Put(0xFFFFFFFFu, 32);
-    bits.FillReservoir(reservoir);
-    reservoir.GetBits(20); // scale factors took more than the granule has
-    GranuleBits granule_bits;
-    std::vector<std::int32_t> spectrum(580, 7);
-    EXPECT_EQ(DecodeHuffman(reservoir, granule_bits, g, 0, kScaleFactorBands[3], spectrum.data()),
-              0);
-    EXPECT_EQ(reservoir.BitsRead(), 5);
-    EXPECT_EQ(spectrum[0], 0);
 }
 
 } // namespace

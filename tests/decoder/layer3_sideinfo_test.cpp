@@ -58,50 +58,6 @@ TEST(Layer3SideInfo, SizesOfEveryLayout) {
     }
 }
 
-TEST(Layer3SideInfo, FieldsOfAWindowSwitchingGranule) {
-    Layer3Format format;
-    format.single_channel = true;
-    BitWriter bits;
-    bits.Put(300, 9);    // main_data_begin
-    bits.Put(0, 5);      // private bits
-    bits.Put(0b1010, 4); // scfsi
-    // Granule 0: short blocks, mixed.
-    bits.Put(1234, 12);
-    bits.Put(100, 9);
-    bits.Put(170, 8);
-    bits.Put(9, 4);
-    bits.Put(1, 1); // window switching
-    bits.Put(2, 2);
-    bits.Put(1, 1);
-    bits.Put(5, 5);
-    bits.Put(24, 5);
-    bits.Put(1, 3);
-    bits.Put(2, 3);
-    bits.Put(7, 3);
-    bits.Put(0b011, 3); // preflag, scalefac_scale, count1table_select
-    const SideInfoRead read = ReadFrameSideInfo(format, bits);
-    ASSERT_TRUE(read.valid);
-    const SideInfo& side = read.side;
-    EXPECT_EQ(side.main_data_begin, 300u);
-    EXPECT_EQ(side.scfsi[0][0], 1u);
-    EXPECT_EQ(side.scfsi[0][1], 0u);
-    const GranuleInfo& g = side.granule[0][0];
-    EXPECT_EQ(g.part2_3_length, 1234u);
-    EXPECT_EQ(g.big_values, 100u);
-    EXPECT_EQ(g.global_gain, 170u);
-    EXPECT_EQ(g.scalefac_compress, 9u);
-    EXPECT_EQ(g.block_type, 2u);
-    EXPECT_EQ(g.mixed_block_flag, 1u);
-    EXPECT_EQ(g.table_select[0], 5u);
-    EXPECT_EQ(g.table_select[1], 24u);
-    EXPECT_EQ(g.subblock_gain[2], 7u);
-    EXPECT_EQ(g.region0_count, 7u); // implied for mixed blocks
-    EXPECT_EQ(g.region1_count, 13u);
-    EXPECT_EQ(g.preflag, 0u);
-    EXPECT_EQ(g.scalefac_scale, 1u);
-    EXPECT_EQ(g.count1table_select, 1u);
-}
-
 TEST(Layer3SideInfo, WindowSwitchingWithBlockTypeZeroIsInvalidButFullyRead) {
     Layer3Format format;
     BitWriter bits;
@@ -150,27 +106,6 @@ TEST(Layer3ScaleFactors, Mpeg1LongBlockLengthsAndGranuleReuse) {
         EXPECT_EQ(sf.l[band], reread ? (band < 11 ? 15 : 7) : band % 8) << band;
     }
     EXPECT_EQ(sf.l[21], 0);
-}
-
-TEST(Layer3ScaleFactors, Mpeg1ShortBlocksReadBandByBand) {
-    SideInfo side = LongBlockSide(15);
-    GranuleInfo& g = side.granule[0][0];
-    g.window_switching_flag = 1;
-    g.block_type = 2;
-    BitWriter bits;
-    int value = 0;
-    for (int band = 0; band < 12; ++band)
-        for (int window = 0; window < 3; ++window)
-            bits.Put(static_cast<std::uint32_t>(value++ % 8), band < 6 ? 4 : 3);
-    MainDataReservoir reservoir;
-    bits.FillReservoir(reservoir);
-    ScaleFactors sf;
-    ReadScaleFactors(reservoir, side, 0, 0, sf);
-    EXPECT_EQ(reservoir.BitsRead(), 18 * 4 + 18 * 3);
-    EXPECT_EQ(sf.s[1][0], 1);
-    EXPECT_EQ(sf.s[0][1], 3);
-    EXPECT_EQ(sf.s[2][11], 35 % 8);
-    EXPECT_EQ(sf.s[0][12], 0);
 }
 
 struct LsfCase {

@@ -2,13 +2,13 @@
 // stereo, reordering and the IMDCT against their direct formulas.
 
 #include "Layer3Imdct.h"
-#include "Layer3Reorder.h"
 #include "Layer3Requantiser.h"
 #include "Layer3Stereo.h"
 #include "tables/Layer3Bands.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -64,20 +64,6 @@ TEST(Layer3Requantiser, GainsScaleFactorsAndPreemphasis) {
         EXPECT_NEAR(ro[c.line], c.expect, std::abs(c.expect) * 1e-6) << c.name;
         EXPECT_EQ(ro[c.line + 1], 0.0f) << c.name;
     }
-}
-
-TEST(Layer3Requantiser, ShortWindowsUseTheirOwnScaleFactorsAndGains) {
-    GranuleInfo g;
-    g.global_gain = 210;
-    g.window_switching_flag = 1;
-    g.block_type = 2;
-    g.subblock_gain[1] = 1;
-    ScaleFactors sf;
-    sf.s[2][4] = 2;
-    // Band 4 at 44.1 kHz: lines 16..21 of each window, windows at 48, 54, 60.
-    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k44, 48, 1)[48], 1.0f);
-    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k44, 54, 1)[54], 0.25f);
-    EXPECT_FLOAT_EQ(RequantiseOne(g, sf, k44, 60, 1)[60], 0.5f);
 }
 
 TEST(Layer3Requantiser, LsfMixedBlocksSwitchToShortBandsAtLine36) {
@@ -168,61 +154,19 @@ TEST(Layer3Stereo, MidSideAndIntensityRules) {
 
 TEST(Layer3Stereo, IntensityStartsAboveTheRightChannelsLastLine) {
     GranuleInfo granules[2];
-    ScaleFactors right; // position 0: all to the right channel
+    ScaleFactors right; // position 0: everything to the right channel
     float ro[2][576] = {};
     float lr[2][576] = {};
-    for (int i = 0; i < 576; ++i)
-        ro[0][i] = 1.0f;
-    ro[1][40] = 0.5f; // band 8 at 44.1 kHz (36..43)
+    std::fill(ro[0], ro[0] + 576, 1.0f);
+    ro[1][40] = 0.5f; // band 8 at 44.1 kHz (lines 36..43)
     StereoMode is;
     is.intensity = true;
     Layer3Stereo stereo;
     stereo.Process(is, granules, right, k44, ro, lr);
-    EXPECT_FLOAT_EQ(lr[0][43], 1.0f); // band 8 is coded normally
-    EXPECT_FLOAT_EQ(lr[1][43], 0.0f);
-    EXPECT_FLOAT_EQ(lr[0][44], 0.0f); // band 9 on is intensity
-    EXPECT_FLOAT_EQ(lr[1][44], 1.0f);
+    EXPECT_FLOAT_EQ(lr[1][43], 0.0f); // band 8 is coded as it stands
+    EXPECT_FLOAT_EQ(lr[1][44], 1.0f); // band 9 on is intensity coded
+    EXPECT_FLOAT_EQ(lr[0][44], 0.0f);
     EXPECT_FLOAT_EQ(lr[1][575], 1.0f); // the last band follows band 20
-}
-
-TEST(Layer3Reorder, ShortWindowsAreInterleavedLineByLine) {
-    GranuleInfo g;
-    g.window_switching_flag = 1;
-    g.block_type = 2;
-    float lr[576];
-    float out[576];
-    for (int i = 0; i < 576; ++i)
-        lr[i] = static_cast<float>(i);
-    Reorder(g, k44, lr, out);
-    // Band 0 (4 lines): window 0 lines 0..3, window 1 4..7, window 2 8..11.
-    EXPECT_EQ(out[0], 0.0f);
-    EXPECT_EQ(out[1], 4.0f);
-    EXPECT_EQ(out[2], 8.0f);
-    EXPECT_EQ(out[3], 1.0f);
-    // Band 12 (136..191, width 56) starts at 408.
-    EXPECT_EQ(out[408 + 3 * 5 + 2], 408.0f + 2 * 56 + 5);
-
-    g.mixed_block_flag = 1;
-    Reorder(g, k44, lr, out);
-    EXPECT_EQ(out[35], 35.0f);     // the long part stays
-    EXPECT_EQ(out[37], 36.0f + 4); // band 3 (12..15): window 1
-}
-
-TEST(Layer3Reorder, AliasReductionSkipsPureShortBlocks) {
-    GranuleInfo g;
-    float out[576] = {};
-    out[17] = 1.0f;
-    ReduceAliases(g, out);
-    EXPECT_NEAR(out[17], 1.0f / std::sqrt(1.36), 1e-6);
-    EXPECT_NEAR(out[18], -0.6 / std::sqrt(1.36), 1e-6);
-
-    g.window_switching_flag = 1;
-    g.block_type = 2;
-    float pure[576] = {};
-    pure[17] = 1.0f;
-    ReduceAliases(g, pure);
-    EXPECT_EQ(pure[17], 1.0f);
-    EXPECT_EQ(pure[18], 0.0f);
 }
 
 // raw[i] by the direct formulas.
@@ -269,55 +213,6 @@ TEST(Layer3Imdct, EveryBlockTypeMatchesTheDirectFormula) {
             for (int i = 0; i < 36; ++i)
                 ASSERT_NEAR(raw[i], expect[i], 0.05) << "type " << block_type << " i " << i;
         }
-}
-
-TEST(Layer3Imdct, OverlapAddAndFrequencyInversion) {
-    GranuleInfo g;
-    float in[576] = {};
-    in[0] = 1.0f;          // subband 0, long
-    in[18 * 1 + 0] = 1.0f; // subband 1
-    float prev[18][32] = {};
-    float out[18][32] = {};
-    HybridSynthesis(g, in, prev, out);
-    float raw[36];
-    Imdct(in, raw, 0);
-    for (int i = 0; i < 18; ++i) {
-        EXPECT_NEAR(out[i][0], raw[i], 1e-5); // nothing to overlap yet
-        EXPECT_NEAR(prev[i][0], raw[18 + i], 1e-5);
-        // Odd subband: odd samples negated.
-        EXPECT_NEAR(out[i][1], (i & 1) ? -raw[i] : raw[i], 1e-5);
-    }
-    // A silent granule leaves only the overlap, and clears it.
-    float silent[576] = {};
-    HybridSynthesis(g, silent, prev, out);
-    for (int i = 0; i < 18; ++i) {
-        EXPECT_NEAR(out[i][0], raw[18 + i], 1e-5);
-        EXPECT_EQ(prev[i][0], 0.0f);
-    }
-}
-
-TEST(Layer3Imdct, MixedBlocksAreLongInTheTwoLowestSubbands) {
-    GranuleInfo g;
-    g.window_switching_flag = 1;
-    g.block_type = 2;
-    g.mixed_block_flag = 1;
-    float in[576] = {};
-    in[18 * 1 + 0] = 1.0f; // subband 1: long
-    in[18 * 2 + 0] = 1.0f; // subband 2: short
-    float prev[18][32] = {};
-    float out[18][32] = {};
-    HybridSynthesis(g, in, prev, out);
-    float long_raw[36];
-    float short_raw[36];
-    Imdct(in + 18, long_raw, 0);
-    Imdct(in + 36, short_raw, 2);
-    for (int i = 0; i < 18; ++i) {
-        EXPECT_NEAR(out[i][1], (i & 1) ? -long_raw[i] : long_raw[i], 1e-5);
-        EXPECT_NEAR(out[i][2], short_raw[i], 1e-5);
-    }
-    // Short windows leave the first six outputs to the overlap alone.
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(out[i][2], 0.0f);
 }
 
 } // namespace
