@@ -2,6 +2,7 @@
 
 #include "FrameHeader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -100,14 +101,18 @@ void WavFileSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples
                               std::size_t count) {
     if (channel >= channels_)
         return;
-    std::uint32_t at = write_pos_[channel];
     const std::uint32_t step = 2 * channels_;
-    std::uint8_t* frame = frame_.data();
-    for (std::size_t i = 0; i < count && at + 2 <= frame_bytes_; ++i, at += step) {
-        frame[at] = static_cast<std::uint8_t>(samples[i]);
-        frame[at + 1] = static_cast<std::uint8_t>(samples[i] >> 8);
+    std::uint32_t at = write_pos_[channel];
+    const std::size_t room = at + 2 <= frame_bytes_ ? (frame_bytes_ - at - 2) / step + 1 : 0;
+    const std::size_t n = std::min(count, room);
+    std::uint8_t* out = frame_.data() + at;
+    for (std::size_t i = 0; i < n; ++i, out += step) {
+        // Little-endian whatever the host: the compiler makes this one store.
+        const auto s = static_cast<std::uint16_t>(samples[i]);
+        out[0] = static_cast<std::uint8_t>(s);
+        out[1] = static_cast<std::uint8_t>(s >> 8);
     }
-    write_pos_[channel] = at;
+    write_pos_[channel] = at + static_cast<std::uint32_t>(n) * step;
 }
 
 void WavFileSink::EndFrame() {
