@@ -32,6 +32,11 @@ QFont DefaultListFont() {
 
 } // namespace
 
+CustomListBox::Row::Row(const QString& text, int picture)
+    : text(text), picture(picture), shaped(text) {
+    shaped.setTextFormat(Qt::PlainText);
+}
+
 CustomListBox::CustomListBox(QWidget* parent)
     : QWidget(parent), theList_(new DrawingSurface(this)), scrollBox_(new DrawingSurface(this)),
       theFont_(DefaultListFont()) {
@@ -157,14 +162,13 @@ void CustomListBox::writeProperties(skinform::PropertyBag& bag) const {
 // ---- items ----
 
 void CustomListBox::AddItem(const QString& NewItem, int PictureIndex) {
-    if (items_.size() >= kMaxCount)
+    if (rows_.size() >= kMaxCount)
         return;
-    items_.append(NewItem);
-    itemPictures_.append(PictureIndex <= lastImage() ? PictureIndex : -1);
+    rows_.append(Row(NewItem, PictureIndex <= lastImage() ? PictureIndex : -1));
     if (sorted_)
         SortTheList();
     else
-        drawList();
+        drawAppendedRow();
     scrollTo(-theList_->y());
 }
 
@@ -176,28 +180,25 @@ void CustomListBox::AddImage(const QPixmap& LaPic) {
 void CustomListBox::SortTheList() {
     // Ascending by the lower-case text compared by character code; items that
     // compare equal keep their order. The selection stays on its row number.
-    QList<int> order(items_.size());
+    QList<int> order(rows_.size());
     std::iota(order.begin(), order.end(), 0);
     QStringList keys;
-    for (const QString& item : items_)
-        keys.append(item.toLower());
+    for (const Row& row : rows_)
+        keys.append(row.text.toLower());
     std::stable_sort(order.begin(), order.end(),
                      [&keys](int a, int b) { return keys[a] < keys[b]; });
-    QStringList items;
-    QList<int> pictures;
-    for (int index : order) {
-        items.append(items_[index]);
-        pictures.append(itemPictures_[index]);
-    }
-    items_ = items;
-    itemPictures_ = pictures;
+    QList<Row> sorted;
+    sorted.reserve(rows_.size());
+    for (int index : order)
+        sorted.append(rows_[index]);
+    rows_ = sorted;
     drawList();
 }
 
 QString CustomListBox::List(int index) const {
     if (index < 0 || index > lastIndex())
         throw lumen::ControlError(lumen::kSubscriptOutOfRange, "Subscript out of range");
-    return items_[index];
+    return rows_[index].text;
 }
 
 void CustomListBox::RemoveItem(int index) {
@@ -210,15 +211,13 @@ void CustomListBox::RemoveItem(int index) {
         listIndex_ -= 1;
         highlighted_ -= 1;
     }
-    items_.removeAt(index);
-    itemPictures_.removeAt(index);
+    rows_.removeAt(index);
     resetScroll();
     drawList();
 }
 
 void CustomListBox::Clear() {
-    items_.clear();
-    itemPictures_.clear();
+    rows_.clear();
     listIndex_ = -1;
     highlighted_ = -1;
     resetScroll();
@@ -228,7 +227,7 @@ void CustomListBox::Clear() {
 void CustomListBox::SetItemText(int i, const QString& txt) {
     if (i < 0 || i > lastIndex())
         return;
-    items_[i] = txt;
+    rows_[i] = Row(txt, rows_[i].picture);
     drawList();
 }
 
@@ -287,17 +286,34 @@ void CustomListBox::drawList() {
     theList_->update();
 }
 
+void CustomListBox::drawAppendedRow() {
+    // The same picture as drawing the whole list, for less: the rows above
+    // are unchanged, and only the new row and any area the list grew by need
+    // their background and text.
+    const int oldHeight = theList_->height();
+    layout();
+    const int row = lastIndex();
+    const int top = std::min(row * itemHeight_, oldHeight);
+    const QRect fresh(0, top, theList_->width(), std::max(0, theList_->height() - top));
+    QPainter painter;
+    beginPainting(painter);
+    paintBackground(painter, fresh);
+    drawRow(painter, row);
+    painter.end();
+    theList_->update(fresh);
+    drawSelection();
+}
+
 void CustomListBox::drawRow(QPainter& painter, int row) {
     const int top = row * itemHeight_;
-    const int baseline = top + qRound(QFontMetricsF(painter.font()).ascent());
-    const int picture = itemPictures_[row];
-    if (picture < 0 || picture >= images_.size()) {
-        painter.drawText(3, baseline, items_[row]);
+    const Row& item = rows_[row];
+    if (item.picture < 0 || item.picture >= images_.size()) {
+        painter.drawStaticText(3, top, item.shaped);
         return;
     }
     const int side = std::max(0, itemHeight_ - 2);
-    painter.drawPixmap(QRect(3, top + 1, side, side), images_[picture]);
-    painter.drawText(itemHeight_ + 4, baseline, items_[row]);
+    painter.drawPixmap(QRect(3, top + 1, side, side), images_[item.picture]);
+    painter.drawStaticText(itemHeight_ + 4, top, item.shaped);
 }
 
 void CustomListBox::tileBackground(QPainter& painter, const QRect& area) {
@@ -322,11 +338,10 @@ void CustomListBox::fillBox(QPainter& painter, int left, int top, int right, int
     painter.fillRect(QRect(left, top, right - left, bottom - top), lumen::ToQColor(colour));
 }
 
-void CustomListBox::restoreRowBackground(QPainter& painter, int row) {
-    const QRect strip(0, row * itemHeight_, theList_->width(), itemHeight_);
-    fillBox(painter, strip.left(), strip.top(), strip.right() + 1, strip.bottom() + 1, backColor_);
+void CustomListBox::paintBackground(QPainter& painter, const QRect& area) {
+    fillBox(painter, area.left(), area.top(), area.right() + 1, area.bottom() + 1, backColor_);
     if (graphical_)
-        tileBackground(painter, strip);
+        tileBackground(painter, area);
 }
 
 void CustomListBox::drawSelection() {
@@ -350,7 +365,8 @@ void CustomListBox::drawSelection() {
 
 void CustomListBox::unhighlight(QPainter& painter) {
     if (highlighted_ >= 0 && highlighted_ <= lastIndex()) {
-        restoreRowBackground(painter, highlighted_);
+        paintBackground(painter,
+                        QRect(0, highlighted_ * itemHeight_, theList_->width(), itemHeight_));
         drawRow(painter, highlighted_);
         theList_->update(0, highlighted_ * itemHeight_, theList_->width(), itemHeight_);
     }

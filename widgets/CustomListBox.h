@@ -13,6 +13,7 @@
 #include <QFont>
 #include <QList>
 #include <QPixmap>
+#include <QStaticText>
 #include <QStringList>
 #include <QWidget>
 
@@ -67,7 +68,7 @@ public:
     Q_INVOKABLE void AddItem(const QString& NewItem, int PictureIndex);
     Q_INVOKABLE void AddImage(const QPixmap& LaPic);
     Q_INVOKABLE void SortTheList();
-    Q_INVOKABLE int LCount() const { return int(items_.size()); }
+    Q_INVOKABLE int LCount() const { return int(rows_.size()); }
     Q_INVOKABLE int Listindex() const { return listIndex_; }
     // Throws lumen::ControlError (subscript out of range) outside the items.
     Q_INVOKABLE QString List(int index) const;
@@ -104,18 +105,19 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    int lastIndex() const { return int(items_.size()) - 1; }
+    int lastIndex() const { return int(rows_.size()) - 1; }
     int lastImage() const { return int(images_.size()) - 1; }
 
     void applyResize();
     void layout();
     void drawList();
+    void drawAppendedRow();
+    void paintBackground(QPainter& painter, const QRect& area);
     void drawRow(QPainter& painter, int row);
     void tileBackground(QPainter& painter, const QRect& area);
     void fillBox(QPainter& painter, int left, int top, int right, int bottom, uint colour);
     void drawSelection();
     void unhighlight(QPainter& painter);
-    void restoreRowBackground(QPainter& painter, int row);
     void beginPainting(QPainter& painter);
 
     int thumbTop() const;
@@ -139,8 +141,16 @@ private:
     DrawingSurface* scrollBox_;
     QFont theFont_;
 
-    QStringList items_;
-    QList<int> itemPictures_;
+    // One item: its text, its picture (an index into images_, or -1) and its
+    // text laid out once, since rows are drawn again and again.
+    struct Row {
+        explicit Row(const QString& text, int picture);
+        QString text;
+        int picture;
+        QStaticText shaped;
+    };
+
+    QList<Row> rows_;
     QList<QPixmap> images_;
     int listIndex_ = -1;
     int highlighted_ = -1;
