@@ -62,11 +62,11 @@ int ControlEngine::SetPosition(int frame) {
     if (!job_)
         return 0;
     job_->seek_target.store(frame);
-    job_->seek_requested.store(true);
     // The old position stops sounding at once; the new one is heard once
     // the run has filled two buffers from it.
     if (worker_.Running())
-        job_->device->Reset();
+        job_->device->Interrupt();
+    job_->seek_requested.store(true);
     return 0;
 }
 
@@ -94,13 +94,14 @@ int ControlEngine::Play() {
 int ControlEngine::Stop() {
     if (!job_)
         return 0;
+    const bool running = worker_.Running();
+    // Queued audio is discarded now rather than when the worker next looks,
+    // which may be a whole buffer later.
+    if (running)
+        job_->device->Interrupt();
     job_->stop_requested.store(true);
-    if (worker_.Running()) {
-        // Queued audio is discarded now rather than when the worker next
-        // looks, which may be a whole buffer later.
-        job_->device->Reset();
+    if (running)
         worker_.WaitFor(kStopWait);
-    }
     return 0;
 }
 

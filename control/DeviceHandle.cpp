@@ -7,9 +7,11 @@ bool DeviceHandle::Open(int device, const WaveFormat& format, WaveOutDevice::Com
     if (device_)
         return false;
     auto opened = CreateWaveOutDevice();
-    if (!opened->Open(device, format, std::move(on_done)))
+    if (!opened->Open(device, format, on_done))
         return false;
     device_ = std::move(opened);
+    on_done_ = std::move(on_done);
+    interrupted_ = false;
     return true;
 }
 
@@ -38,14 +40,27 @@ void DeviceHandle::Unprepare(WaveHeader& header) {
 
 void DeviceHandle::Write(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (device_)
+    if (!device_)
+        return;
+    if (interrupted_)
+        on_done_(); // returned at once, as a reset would
+    else
         device_->Write(header);
 }
 
 void DeviceHandle::Reset() {
     std::lock_guard lock(mutex_);
+    interrupted_ = false;
     if (device_)
         device_->Reset();
+}
+
+void DeviceHandle::Interrupt() {
+    std::lock_guard lock(mutex_);
+    if (!device_)
+        return;
+    interrupted_ = true;
+    device_->Reset();
 }
 
 CloseResult DeviceHandle::Close() {
@@ -55,6 +70,8 @@ CloseResult DeviceHandle::Close() {
     if (device_->Close() == CloseResult::StillPlaying)
         return CloseResult::StillPlaying;
     device_.reset();
+    on_done_ = nullptr;
+    interrupted_ = false;
     return CloseResult::Closed;
 }
 

@@ -20,12 +20,20 @@ public:
     void Unprepare(WaveHeader& header);
     void Write(WaveHeader& header);
     void Reset();
+    // The control's stop or seek: queued audio goes at once, and until the
+    // run's own Reset (its Clear or its end) a buffer written in the
+    // meantime, still from the old position, comes back unplayed. The
+    // control interrupts before it raises the request, so the run's Reset
+    // always follows.
+    void Interrupt();
     // On Closed the device is released and the handle is free again.
     CloseResult Close();
 
 private:
     mutable std::mutex mutex_;
     std::unique_ptr<WaveOutDevice> device_;
+    WaveOutDevice::Completion on_done_;
+    bool interrupted_ = false;
 };
 
 // The handle every decode run of this process plays through.

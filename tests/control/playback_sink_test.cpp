@@ -207,6 +207,33 @@ TEST_F(PlaybackSink, ASeekDropsQueuedAudioAndTheNewPositionStartsAfterTwoBuffers
     EXPECT_EQ(after, expected);
 }
 
+TEST_F(PlaybackSink, AfterAnInterruptNothingOldSoundsUntilTheRunClears) {
+    FrameHeader header = LayerOneStereo();
+    constexpr int kNewFirst = 1000;
+    std::size_t heard_at_interrupt = 0;
+    {
+        WaveOutSink sink(header, device, 0, 0xFFFF);
+        for (int n = 0; n < 96; ++n)
+            FeedFrame(sink, n);
+        // The control's seek lands while the run still decodes old frames.
+        device.Interrupt();
+        heard_at_interrupt = NullDeviceSnapshot().played.size();
+        for (int n = 96; n < 160; ++n)
+            FeedFrame(sink, n);
+        sink.Clear();
+        for (int n = 0; n < 64; ++n)
+            FeedFrame(sink, kNewFirst + n);
+    }
+    std::vector<std::uint8_t> played = NullDeviceSnapshot().played;
+    ASSERT_GE(played.size(), heard_at_interrupt);
+    std::vector<PcmRun> after = SampleRuns(std::vector<std::uint8_t>(
+        played.begin() + static_cast<long>(heard_at_interrupt), played.end()));
+    std::vector<PcmRun> expected;
+    for (int n = 0; n < 64; ++n)
+        expected.push_back({kNewFirst + n + 1, kSamplesPerFrame});
+    EXPECT_EQ(after, expected);
+}
+
 TEST_F(PlaybackSink, OpensTheChosenDeviceAtTheRunsVolume) {
     struct Case {
         int output_dev_id;
