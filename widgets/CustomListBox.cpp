@@ -235,7 +235,8 @@ void CustomListBox::MoveUp() {
 }
 
 void CustomListBox::MoveDown() {
-    if (listIndex_ == -1 || listIndex_ == lastIndex())
+    // From a row below the last item (a press there) there is nowhere to go.
+    if (listIndex_ == -1 || listIndex_ >= lastIndex())
         return;
     listIndex_ += 1;
     const int bottom = (listIndex_ + 1) * itemHeight_;

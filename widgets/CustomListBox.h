@@ -131,7 +131,7 @@ private:
     void resetScroll();
 
     void handleKey(int keyCode);
-    void pause(int milliseconds);
+    bool pause(int milliseconds);
     int rowAt(double y) const;
 
     bool listEvent(QEvent* event);

@@ -23,18 +23,21 @@ void CustomListBox::handleKey(int keyCode) {
         MoveDown();
 }
 
-void CustomListBox::pause(int milliseconds) {
+bool CustomListBox::pause(int milliseconds) {
     // Lets the window's other handlers run while a drag waits above or below
-    // the control; a pause already running is not nested again.
+    // the control; a pause already running is not nested again. False when a
+    // handler destroyed the control meanwhile.
     if (pausing_)
-        return;
+        return true;
     pausing_ = true;
     QPointer<CustomListBox> alive(this);
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
-    if (alive)
-        pausing_ = false;
+    if (!alive)
+        return false;
+    pausing_ = false;
+    return true;
 }
 
 int CustomListBox::rowAt(double y) const {
@@ -97,10 +100,12 @@ bool CustomListBox::listEvent(QEvent* event) {
             layout();
             const QRect window(mapToGlobal(QPoint(0, 0)), size());
             const double pointerY = mouse->globalPosition().y();
-            if (pointerY < window.top() || pointerY > window.bottom() + 1)
-                pause(100);
-            else
+            if (pointerY < window.top() || pointerY > window.bottom() + 1) {
+                if (!pause(100))
+                    return true;
+            } else {
                 listIndex_ = rowAt(mouse->position().y());
+            }
             drawSelection();
         }
         emit MouseMove(button, lumen::ShiftCode(mouse->modifiers()), float(mouse->position().x()),
