@@ -16,8 +16,30 @@ decode)
     # the larger streams are cut so each run stays short.
     for f in "$shared"/vectors/*.bit; do
         name=$(basename "$f" .bit)
-        { printf '\x00'; head -c 16384 "$f"; } > "$corpus/$name"
-        { printf '\x83'; head -c 16384 "$f"; } > "$corpus/$name-seek3"
+        { printf '\x00'; head -c 4096 "$f"; } > "$corpus/$name"
+        { printf '\x83'; head -c 4096 "$f"; } > "$corpus/$name-seek3"
     done
+    ;;
+mp3info)
+    # A name length, a name, then a song's last bytes with its tag.
+    tag_file=$(mktemp)
+    { head -c 300 "$shared/vectors/l3-si.bit"; printf 'TAG'; printf '%-30s' "A Title" "An Artist" "An Album";
+      printf '1999'; printf '%-28s' "Comment"; printf '\x00\x05\x11'; } > "$tag_file"
+    name="/Music/The Band/(The Band) Song Title - The Album.mp3"
+    { printf "\\x$(printf %02x ${#name})"; printf '%s' "$name"; cat "$tag_file"; } > "$corpus/tagged"
+    name="/Music/Artist - Album - 05 - Title.MP3"
+    { printf "\\x$(printf %02x ${#name})"; printf '%s' "$name"; head -c 500 "$shared/vectors/l3-si.bit"; } > "$corpus/untagged"
+    rm -f "$tag_file"
+    ;;
+skin_polygon)
+    # Offsets (4, 23) as two little-endian words, then outline texts.
+    offsets='\x04\x00\x00\x00\x17\x00\x00\x00'
+    { printf "$offsets"; printf '0,0\n400,0\n400,300\n0,300\n'; } > "$corpus/rectangle"
+    { printf "$offsets"; printf '10 10, 200 5 390 20\r\n395,290 200,310 5,290 -3.5 +7\n'; } > "$corpus/shape"
+    if [ -d "$build/../assets/skin" ]; then
+        for f in "$build"/../assets/skin/*.txt; do
+            [ -f "$f" ] && { printf "$offsets"; cat "$f"; } > "$corpus/$(basename "$f")"
+        done
+    fi
     ;;
 esac
