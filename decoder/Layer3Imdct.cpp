@@ -135,9 +135,11 @@ inline void Dct4Of18(const LaneArray* __restrict x, LaneArray* __restrict y) {
     for (int s = 0; s < kLanes; ++s)
         y[0][s] = even[0][s] * 0.5f;
     for (int m = 1; m < 18; ++m) {
-        const float* w = (m & 1) ? odd[m / 2] : even[m / 2];
+        const float* __restrict w = (m & 1) ? odd[m / 2] : even[m / 2];
+        const float* __restrict before = y[m - 1];
+        float* __restrict row = y[m];
         for (int s = 0; s < kLanes; ++s)
-            y[m][s] = w[s] - y[m - 1][s];
+            row[s] = w[s] - before[s];
     }
 }
 
