@@ -72,18 +72,14 @@ void PBarY::setValueFromX(float x) {
     else
         value_ = clampToRange(value_);
 
+    if (clearPending_) {
+        clearPending_ = false;
+        clear();
+    }
     if (style_ != 0) {
         shape1_->hide();
-        if (clearPending_) {
-            clearPending_ = false;
-            clear();
-        }
         drawSteps(x, difference != 0);
     } else {
-        if (clearPending_) {
-            clearPending_ = false;
-            clear();
-        }
         shape1_->show();
         shape1_->resize(barWidth(), height());
     }
