@@ -15,55 +15,67 @@ constexpr int kGranuleLines = 576;
 constexpr std::uint32_t kMaxBigValues = kGranuleLines / 2;
 constexpr int kCount1TableA = 32;
 
-// Finds the code word at the reader's position. This is the table-driven
-// form of the tree walk: starting at the root pair, take one bit b and go to
-// the pair byte b points to, until a leaf (first byte 0) gives x * 16 + y.
-// Each lookup level resolves up to `width` bits of that walk at once; a leaf
-// entry says how many of the peeked bits its code used.
-inline std::uint32_t LookUpCode(GranuleBits& bits, const HuffmanTable& table) {
+// Finds the code word at the reader's position, which a Refill covers. This
+// is the table-driven form of the tree walk: starting at the root pair, take
+// one bit b and go to the pair byte b points to, until a leaf (first byte 0)
+// gives x * 16 + y. Each lookup level resolves up to `width` bits of that
+// walk at once; a leaf entry says how many of the peeked bits its code used.
+// No code is longer than 19 bits, so one Refill serves the whole walk.
+inline std::uint32_t LookUpCode(BitReader& bits, const HuffmanTable& table) {
     int width = table.root_bits;
-    std::uint32_t entry = table.lookup[bits.Peek(width)];
+    std::uint32_t entry = table.lookup[bits.PeekRefilled(width)];
     while (entry & kHuffmanLink) {
         bits.Skip(width);
         width = static_cast<int>((entry >> 16) & 31u);
-        entry = table.lookup[(entry & 0xFFFFu) + bits.Peek(width)];
+        entry = table.lookup[(entry & 0xFFFFu) + bits.PeekRefilled(width)];
     }
     if ((entry & kHuffmanInvalid) == 0)
         bits.Skip(static_cast<int>((entry >> 8) & 31u));
     return entry;
 }
 
-// A value read with its sign bit after it when it is not 0 (1 = negative).
-// Signs are random, so this takes the bit without a branch.
-inline int Signed(GranuleBits& bits, int magnitude) {
+// A value followed by its sign bit when it is not 0 (1 = negative), within
+// a Refill. Signs are random, so this takes the bit without a branch.
+inline int Signed(BitReader& bits, int magnitude) {
     const int present = magnitude != 0;
-    const int negative = static_cast<int>(bits.Peek(1)) & present;
+    const int negative = static_cast<int>(bits.PeekRefilled(1)) & present;
     bits.Skip(present);
     return (magnitude ^ -negative) + negative;
+}
+
+// A value with its escape bits (a Refill first: they may be 13) and sign.
+inline int Escaped(BitReader& bits, int magnitude, int linbits) {
+    if (magnitude == 15 && linbits > 0)
+        magnitude += static_cast<int>(bits.Read(linbits));
+    bits.Refill();
+    return Signed(bits, magnitude);
 }
 
 // One big-values pair of a table that codes something (tables 1..31 but
 // 4 and 14): code word, x escape, x sign, y escape, y sign. False for bits
 // that start no code; the values are then left as they were.
-inline bool DecodeXY(GranuleBits& bits, const HuffmanTable& table, HuffmanValues& values) {
+inline bool DecodeXY(BitReader& bits, const HuffmanTable& table, HuffmanValues& values) {
+    bits.Refill();
     const std::uint32_t entry = LookUpCode(bits, table);
     if (entry & kHuffmanInvalid)
         return false;
-    int x = static_cast<int>((entry >> 4) & 15u);
-    int y = static_cast<int>(entry & 15u);
-    const int escape = table.xlen - 1;
-    if (table.linbits > 0 && x == escape)
-        x += static_cast<int>(bits.Read(table.linbits));
-    values.x = Signed(bits, x);
-    if (table.linbits > 0 && y == escape)
-        y += static_cast<int>(bits.Read(table.linbits));
-    values.y = Signed(bits, y);
+    const int x = static_cast<int>((entry >> 4) & 15u);
+    const int y = static_cast<int>(entry & 15u);
+    if (table.linbits == 0) {
+        // Code and both signs: at most 21 bits, within the Refill.
+        values.x = Signed(bits, x);
+        values.y = Signed(bits, y);
+    } else {
+        values.x = Escaped(bits, x, table.linbits);
+        values.y = Escaped(bits, y, table.linbits);
+    }
     return true;
 }
 
 // One count1 quadruple: v, w, x, y are the leaf's low four bits, each
-// followed by a sign bit when it is not 0.
-inline bool DecodeQuadruple(GranuleBits& bits, const HuffmanTable& table, HuffmanValues& values) {
+// followed by a sign bit when it is not 0; 10 bits at most.
+inline bool DecodeQuadruple(BitReader& bits, const HuffmanTable& table, HuffmanValues& values) {
+    bits.Refill();
     const std::uint32_t entry = LookUpCode(bits, table);
     if (entry & kHuffmanInvalid)
         return false;
@@ -85,14 +97,10 @@ void GranuleBits::Load(MainDataReservoir& reservoir, int count) {
     loaded_words_ = whole;
     if (rest > 0)
         words_[loaded_words_++] = reservoir.GetBits(rest) << (32 - rest);
-    cache_ = 0;
-    cached_ = 0;
-    next_word_ = 0;
-    position_ = 0;
     size_ = count;
 }
 
-bool DecodePair(GranuleBits& bits, int table_number, HuffmanValues& values) {
+bool DecodePair(BitReader& bits, int table_number, HuffmanValues& values) {
     const HuffmanTable& table = kHuffmanTables[table_number];
     if (table.tree_pairs == 0) {
         values.x = values.y = 0;
@@ -103,7 +111,7 @@ bool DecodePair(GranuleBits& bits, int table_number, HuffmanValues& values) {
     return DecodeXY(bits, table, values);
 }
 
-int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& bits, const GranuleInfo& g,
+int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& storage, const GranuleInfo& g,
                   int part2_start, const ScaleFactorBands& bands, std::int32_t* spectrum) {
     // The granule's Huffman bits are what its part2_3_length leaves after the
     // scale factors. When the scale factors already ran past the end, there
@@ -111,11 +119,12 @@ int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& bits, const Granule
     const int end = part2_start + static_cast<int>(g.part2_3_length);
     const int available = end - reservoir.BitsRead();
     if (available >= 0) {
-        bits.Load(reservoir, available);
+        storage.Load(reservoir, available);
     } else {
-        bits.Load(reservoir, 0);
+        storage.Load(reservoir, 0);
         reservoir.RewindBits(-available);
     }
+    BitReader bits = storage.Reader();
 
     // Big values, clamped to the granule, in up to three regions with their
     // own tables; region boundaries beyond the band table end the granule.

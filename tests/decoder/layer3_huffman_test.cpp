@@ -53,10 +53,11 @@ HuffmanValues DecodeBits(const BitWriter& bits, int table, int* used = nullptr,
     bits.FillReservoir(reservoir);
     GranuleBits granule;
     granule.Load(reservoir, bits.BitCount() + 32);
+    BitReader reader = granule.Reader();
     HuffmanValues values;
-    const bool ok = DecodePair(granule, table, values);
+    const bool ok = DecodePair(reader, table, values);
     if (used)
-        *used = granule.Position();
+        *used = reader.Position();
     if (valid)
         *valid = ok;
     return values;
