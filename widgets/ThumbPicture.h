@@ -1,7 +1,8 @@
 #pragma once
 
 // The scroll thumb's fixed 16 x 36 picture: a rounded, shaded bar with a
-// ridged grip in its middle, drawn once in code.
+// ridged grip in its middle, drawn once in code; its right-hand columns are
+// transparent so that the bar sits centred in the track.
 
 #include <QPixmap>
 
