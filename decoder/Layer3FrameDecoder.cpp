@@ -17,7 +17,7 @@ Layer3FrameDecoder::Layer3FrameDecoder(MpegFileStream& stream, FrameHeader& head
                                        PolyphaseSynthesizer& synth0, PolyphaseSynthesizer* synth1,
                                        PcmSink& sink, ChannelChoice choice)
     : stream_(stream), header_(header), synth0_(synth0), synth1_(synth1), sink_(sink),
-      choice_(choice), reservoir_(std::make_unique<MainDataReservoir>()) {
+      reservoir_(std::make_unique<MainDataReservoir>()) {
     const bool mpeg1 = header.version == 1;
     channels_ = header.mode == kSingleChannel ? 1 : 2;
     granules_ = mpeg1 ? 2 : 1;

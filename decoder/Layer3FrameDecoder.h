@@ -54,7 +54,6 @@ private:
     PolyphaseSynthesizer& synth0_;
     PolyphaseSynthesizer* synth1_;
     PcmSink& sink_;
-    ChannelChoice choice_;
 
     std::unique_ptr<MainDataReservoir> reservoir_;
     SideInfo side_;
