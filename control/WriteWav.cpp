@@ -17,6 +17,8 @@ bool IsSourceFile(const DecodeJob& job, const std::string& path) {
 
 int WriteWav(DecodeJob& job, const std::string& path, const RunProgress& progress,
              std::string* failure) {
+    if (failure)
+        failure->clear();
     if (!job.header) {
         if (failure)
             *failure = "no source file is open";
