@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
     clang libclang-rt-14-dev
-    mpg123 lame sox twolame ffmpeg hyperfine
+    mpg123 lame sox twolame ffmpeg hyperfine time
 )
 
 missing=()
