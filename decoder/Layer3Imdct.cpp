@@ -20,10 +20,10 @@ constexpr int kLanes = 32;
 // of u[k] + u[17 - k] (even outputs) and a 9-point DCT-IV of u[k] - u[17 - k]
 // (odd outputs), which is a 9-point DCT-II by the same recurrence.
 struct ImdctTables {
-    float pre18[18];  // 2 cos(pi (2k + 1) / 72)
-    float pre9[9];    // 2 cos(pi (2k + 1) / 36)
-    float dct9[9][4]; // cos(pi (2k + 1) p / 18), k = 0..3
-    float half_dct9_center[9];
+    float pre18[18];      // 2 cos(pi (2k + 1) / 72)
+    float pre9[9];        // 2 cos(pi (2k + 1) / 36)
+    float dct9[9][4];     // cos(pi (2k + 1) p / 18), k = 0..3
+    float dct9_center[9]; // cos(pi 9 p / 18): line 4, its own mirror
     // Window times the sign of the read-out, and where each output reads y.
     float window[4][36];
     int source[36];
@@ -43,7 +43,7 @@ struct ImdctTables {
         for (int p = 0; p < 9; ++p) {
             for (int k = 0; k < 4; ++k)
                 dct9[p][k] = static_cast<float>(std::cos(kPi * (2 * k + 1) * p / 18.0));
-            half_dct9_center[p] = static_cast<float>(std::cos(kPi * 9 * p / 18.0));
+            dct9_center[p] = static_cast<float>(std::cos(kPi * 9 * p / 18.0));
         }
 
         double iso[4][36];
@@ -98,7 +98,7 @@ inline void Dct9(const LaneArray* __restrict v, LaneArray* __restrict out) {
         }
     for (int p = 0; p < 9; ++p) {
         const float* c = kImdct.dct9[p];
-        const float center = kImdct.half_dct9_center[p];
+        const float center = kImdct.dct9_center[p];
         const LaneArray* part = (p & 1) ? diff : sum;
         for (int s = 0; s < kLanes; ++s)
             out[p][s] = part[0][s] * c[0] + part[1][s] * c[1] + part[2][s] * c[2] +
