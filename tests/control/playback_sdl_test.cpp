@@ -3,7 +3,10 @@
 // must take the file's duration.
 
 #include "ControlEngine.h"
+#include "DeviceHandle.h"
+#include "FrameHeader.h"
 #include "TestSupport.h"
+#include "WaveOutSink.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +113,57 @@ TEST(PlaybackThroughSdl, TheDiskDriverReceivesTheConvertedSamplesInTheFilesDurat
         std::equal(reference.begin(), reference.end(), heard.begin() + static_cast<long>(offset)));
     EXPECT_TRUE(std::all_of(heard.begin() + static_cast<long>(offset + reference.size()),
                             heard.end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST(PlaybackThroughSdl, NumberedDevicesAndTheVolumeOfEachSide) {
+    testsupport::TempDir dir;
+    setenv("AUDIOCORE_OUTPUT", "sdl", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    FrameHeader header;
+    header.layer = 1;
+    header.mode = kStereo;
+    const int devices = static_cast<int>(ListOutputDevices().size());
+    ASSERT_GE(devices, 1);
+    struct Case {
+        int output_dev_id;
+        std::uint32_t volume; // as the control sets it while playing
+        bool opens;
+    };
+    const Case cases[] = {
+        {0, 0xFFFFFFFF, true},
+        {devices, 0x4000FFFF, true}, // the last listed device; right at a quarter
+        {devices + 1, 0xFFFFFFFF, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.output_dev_id);
+        const std::string disk = dir.File("device" + std::to_string(c.output_dev_id) + ".raw");
+        setenv("SDL_DISKAUDIOFILE", disk.c_str(), 1);
+        DeviceHandle device;
+        testing::internal::CaptureStderr();
+        {
+            WaveOutSink sink(header, device, c.output_dev_id, 0xFFFF);
+            std::string said = testing::internal::GetCapturedStderr();
+            ASSERT_EQ(sink.IsOpen(), c.opens);
+            if (!c.opens) {
+                EXPECT_EQ(said, "\nCould not open wave device.\n");
+                continue;
+            }
+            device.SetVolume(c.volume);
+            std::vector<std::int16_t> left(384, 8000), right(384, -8000);
+            for (int n = 0; n < 10; ++n) {
+                sink.AppendBlock(0, left.data(), left.size());
+                sink.AppendBlock(1, right.data(), right.size());
+                sink.EndFrame();
+            }
+        }
+        const std::vector<std::uint8_t> heard = ReadFile(disk);
+        const std::size_t first = FirstSound(heard);
+        ASSERT_LT(first + 4, heard.size());
+        std::int16_t pair[2];
+        std::memcpy(pair, heard.data() + first, 4);
+        EXPECT_EQ(pair[0], ApplyVolume(8000, c.volume & 0xFFFF));
+        EXPECT_EQ(pair[1], ApplyVolume(-8000, c.volume >> 16));
+    }
 }
 
 } // namespace
