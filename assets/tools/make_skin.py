@@ -249,8 +249,13 @@ def bars():
                '<path d="M1,5 H4 L8,1.5 V12.5 L4,9 H1 Z"/>'
                '<path d="M10,4.3 Q12,7 10,9.7" fill="none" stroke="#9FB3C8" stroke-width="1.2" '
                'stroke-linecap="round"/></g>')
+    # Engraved caption and level ticks over the volume groove.
+    ticks = "".join(f'<path d="M{32 + i * 118 / 10:.1f},{236.5 if i % 5 else 235.5} V238.5" '
+                    f'stroke="#7C8897" stroke-opacity="0.6"/>' for i in range(11))
     return "\n".join([
         speaker,
+        text(32, 231, "VOLUME", 6.5, "#7C8897", extra='fill-opacity="0.85"'),
+        ticks,
         recess(32, 242, 118, 10, 3, "#06080B"),
         recess(158, 242, 241, 10, 3, "#06080B"),
     ])
