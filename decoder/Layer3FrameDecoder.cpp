@@ -67,19 +67,30 @@ bool Layer3FrameDecoder::GatherMainData(bool side_info_valid) {
         reservoir.GetBits(8 - reservoir.BitsRead() % 8);
         ++main_data_end;
     }
-    const int discard = frame_start_ - main_data_end - static_cast<int>(side_.main_data_begin);
+    int discard = frame_start_ - main_data_end - static_cast<int>(side_.main_data_begin);
     frame_start_ += slots;
+
+    // Bytes more than the ring's size behind the newest are overwritten and
+    // no frame can point back to them. A reader left that far behind (by a
+    // long run of frames that could not be decoded) moves up to the oldest
+    // byte still held, so that neither counter grows without bound.
+    const int lag = frame_start_ - main_data_end - MainDataReservoir::kSize;
+    if (lag > 0) {
+        reservoir.RewindBytes(-lag); // a step forward
+        main_data_end += lag;
+        discard -= lag;
+    }
+    if (main_data_end > MainDataReservoir::kSize) {
+        // Keep both counters small; the ring is indexed modulo its size.
+        frame_start_ -= MainDataReservoir::kSize;
+        reservoir.RewindBytes(MainDataReservoir::kSize);
+    }
 
     // A frame whose main data begins before what the reservoir holds (the
     // first frames after a start or seek) is skipped; so is one whose side
     // information is invalid. Its bytes stay for the frames after it.
     if (discard < 0 || !side_info_valid)
         return false;
-    if (main_data_end > MainDataReservoir::kSize) {
-        // Keep both counters small; the ring is indexed modulo its size.
-        frame_start_ -= MainDataReservoir::kSize;
-        reservoir.RewindBytes(MainDataReservoir::kSize);
-    }
     for (int i = 0; i < discard; ++i)
         reservoir.GetBits(8);
     return true;

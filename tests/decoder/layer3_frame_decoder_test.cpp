@@ -56,20 +56,25 @@ TEST(Layer3FrameDecoder, FramesPointingBeforeTheReservoirAreSkipped) {
 TEST(Layer3FrameDecoder, InvalidSideInformationSkipsTheFrameButKeepsItsMainData) {
     Layer3Format format;
     format.single_channel = true;
-    std::vector<std::uint8_t> file;
-    AppendFrame(file, format, SilentSideInfo(format, 0));
     BitWriter invalid;
     invalid.Put(0, 9 + 5 + 4);
     invalid.Put(0, 12 + 9 + 8 + 4);
     invalid.Put(1, 1); // window switching with block type 0
     invalid.Put(0, 2);
-    AppendFrame(file, format, invalid);
-    // The next frame's main data begins inside the skipped frame's bytes.
-    AppendFrame(file, format, SilentSideInfo(format, 100));
-    const Layer3Decoding d = DecodeBytes(file);
-    EXPECT_EQ(d.frames, 3);
-    EXPECT_EQ(d.sink->frames_ended, 2);
-    ExpectWholeFrames(d, 1152);
+    // One invalid frame, then a run longer than the reservoir holds; each
+    // time the next frame's main data begins inside the skipped bytes.
+    for (int skipped : {1, 20}) {
+        std::vector<std::uint8_t> file;
+        AppendFrame(file, format, SilentSideInfo(format, 0));
+        for (int i = 0; i < skipped; ++i)
+            AppendFrame(file, format, invalid);
+        AppendFrame(file, format, SilentSideInfo(format, 100));
+        AppendFrame(file, format, SilentSideInfo(format, 0));
+        const Layer3Decoding d = DecodeBytes(file);
+        EXPECT_EQ(d.frames, skipped + 3);
+        EXPECT_EQ(d.sink->frames_ended, 3) << skipped;
+        ExpectWholeFrames(d, 1152);
+    }
 }
 
 TEST(Layer3FrameDecoder, SingleChannelStreamsFeedOnlyTheFirstSynthesizer) {
