@@ -431,8 +431,8 @@ def banner():
 {hills(71, 7, 3, "#120F22")}
 <rect width="540" height="75" fill="url(#shade)"/>
 {rrect(12, 12, 52, 52, 13, 'fill="#000000" fill-opacity="0.35" stroke="#FFFFFF" stroke-opacity="0.12"')}
-<g transform="translate(72,14) scale(1.55) translate(-26,-4)">{wordmark}</g>
-{text(72, 41, "thanks for listening", 8, "#C8D6EE", weight="normal",
+<g transform="translate(72,12) scale(1.4) translate(-26,-4)">{wordmark}</g>
+{text(72, 40.5, "thanks for listening", 8, "#C8D6EE", weight="normal",
       extra='fill-opacity="0.8"')}
 <path d="M0,0.5 H540 M0,74.5 H540" stroke="#FFFFFF" stroke-opacity="0.12"/>
 </svg>
