@@ -8,7 +8,11 @@
 namespace {
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "usage: songwell [OPTION]\n"
+    std::fprintf(out, "usage: songwell [FILE|FOLDER]...\n"
+                      "       songwell OPTION\n"
+                      "\n"
+                      "Opens the player with the files and the MP3 files of the folders in its\n"
+                      "play list and plays the first.\n"
                       "\n"
                       "Options:\n"
                       "  --info FILE          print the song's title, artist, album, year,\n"
@@ -31,6 +35,9 @@ int main(int argc, char** argv) {
     }
     if (first == "--info" && argc == 3)
         return RunInfo(argv[2]);
-    PrintUsage(stderr);
-    return 2;
+    if (first.rfind("--", 0) == 0 && first != "--") {
+        PrintUsage(stderr);
+        return 2;
+    }
+    return RunPlayer(argc, argv);
 }

@@ -1,0 +1,122 @@
+#include "ControlBinding.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <QMetaObject>
+
+#include <exception>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Songwell");
+
+QString ErrorText(const QString& subject, const QString& reason) {
+    if (subject.isEmpty())
+        return reason;
+    QString text = QStringLiteral("\"%1\" cannot be opened.\n\n%2").arg(subject, reason);
+    const QString problem = FileProblem(subject);
+    return text + "\n" +
+           (problem.isEmpty() ? QStringLiteral("The file holds no playable MPEG audio.") : problem);
+}
+
+} // namespace
+
+QString FileProblem(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("The file does not exist.");
+    if (info.isDir())
+        return QStringLiteral("It is a folder, not a file.");
+    if (!info.isReadable())
+        return QStringLiteral("The file cannot be read (permission denied).");
+    return QString();
+}
+
+void ControlBinding::Report(const QString& text) const {
+    if (report_)
+        report_(kCaption, text);
+}
+
+bool ControlBinding::Guard(QObject* control, const char* member, const QString& subject,
+                           const std::function<bool()>& call) const {
+    if (control == nullptr)
+        return false;
+    try {
+        if (call())
+            return true;
+        qWarning("songwell: the control %s has no member %s", qPrintable(control->objectName()),
+                 member);
+    } catch (const std::exception& error) {
+        Report(ErrorText(subject, QString::fromLocal8Bit(error.what())));
+    } catch (...) {
+        Report(ErrorText(subject, QStringLiteral("The control failed.")));
+    }
+    return false;
+}
+
+QVariant ControlBinding::Get(QObject* control, const char* name) const {
+    QVariant value;
+    Guard(control, name, QString(), [&] {
+        value = control->property(name);
+        return value.isValid();
+    });
+    return value;
+}
+
+bool ControlBinding::Set(QObject* control, const char* name, const QVariant& value,
+                         const QString& subject) const {
+    return Guard(control, name, subject, [&] {
+        // Setting an unknown name would only add a dynamic property.
+        if (control->metaObject()->indexOfProperty(name) < 0)
+            return false;
+        control->setProperty(name, value);
+        return true;
+    });
+}
+
+int ControlBinding::CallInt(QObject* control, const char* method, int fallback) const {
+    int result = fallback;
+    if (!Guard(control, method, QString(), [&] {
+            return QMetaObject::invokeMethod(control, method, Qt::DirectConnection,
+                                             Q_RETURN_ARG(int, result));
+        }))
+        return fallback;
+    return result;
+}
+
+int ControlBinding::CallInt(QObject* control, const char* method, int argument,
+                            int fallback) const {
+    int result = fallback;
+    if (!Guard(control, method, QString(), [&] {
+            return QMetaObject::invokeMethod(control, method, Qt::DirectConnection,
+                                             Q_RETURN_ARG(int, result), Q_ARG(int, argument));
+        }))
+        return fallback;
+    return result;
+}
+
+bool ControlBinding::CallBool(QObject* control, const char* method) const {
+    bool result = false;
+    if (!Guard(control, method, QString(), [&] {
+            return QMetaObject::invokeMethod(control, method, Qt::DirectConnection,
+                                             Q_RETURN_ARG(bool, result));
+        }))
+        return false;
+    return result;
+}
+
+QString ControlBinding::CallString(QObject* control, const char* method) const {
+    QString result;
+    if (!Guard(control, method, QString(), [&] {
+            return QMetaObject::invokeMethod(control, method, Qt::DirectConnection,
+                                             Q_RETURN_ARG(QString, result));
+        }))
+        return QString();
+    return result;
+}
+
+void ControlBinding::Call(QObject* control, const char* method, QGenericArgument a1,
+                          QGenericArgument a2) const {
+    Guard(control, method, QString(),
+          [&] { return QMetaObject::invokeMethod(control, method, Qt::DirectConnection, a1, a2); });
+}

@@ -1,0 +1,317 @@
+#include "Form1.h"
+
+#include "Form2.h"
+#include "FrmID3.h"
+#include "clsMP3Info.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QTreeWidget>
+#include <QUiLoader>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+constexpr char kDesign[] = ":/player/Form1.ui";
+constexpr int kVolumeAtStart = 13107 / 3;
+
+// Pointer coordinates reach the skin control as whole pixels, halves to even.
+int PixelOf(qreal coordinate) {
+    return int(std::nearbyint(coordinate));
+}
+
+} // namespace
+
+Form1::Form1(const PlayerPaths& paths, Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), hooks_(std::move(hooks)),
+      binding_(
+          [this](const QString& caption, const QString& text) { ShowMessage(caption, text); }) {
+    const PlayerPaths places = paths.Completed();
+    if (!hooks_.openFile)
+        hooks_.openFile = [this](const QString& title) {
+            return QFileDialog::getOpenFileName(this, title, QString(), "MP3 files (*.mp3)");
+        };
+    if (!hooks_.openFolder)
+        hooks_.openFolder = [this](const QString& title) {
+            return QFileDialog::getExistingDirectory(this, title);
+        };
+    if (!hooks_.showTagEditor)
+        hooks_.showTagEditor = [this, pluginDir = places.pluginDir](const QString& path,
+                                                                    bool playing) {
+            songinfo::FrmID3 editor(this, pluginDir);
+            if (playing)
+                editor.ShowPlayingNotice();
+            editor.SetFilename(path);
+            editor.exec();
+        };
+    if (!hooks_.quit)
+        hooks_.quit = [] { QApplication::quit(); };
+
+    LoadDesign(places);
+    BindControls();
+
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &Form1::StatusTick);
+    Timer2.setSingleShot(true);
+}
+
+Form1::~Form1() = default;
+
+void Form1::LoadDesign(const PlayerPaths& places) {
+    skinDir_ = places.skinDir;
+    QUiLoader loader;
+    loader.addPluginPath(places.pluginDir);
+    // Pictures named in the design are the skin's files; a missing one shows
+    // nothing.
+    loader.setWorkingDirectory(QDir(places.skinDir));
+    QFile design(kDesign);
+    design.open(QFile::ReadOnly);
+    form_ = loader.load(&design, this);
+    if (form_ == nullptr)
+        throw std::runtime_error("the window's design cannot be loaded: " +
+                                 loader.errorString().toStdString());
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(form_);
+    setFixedSize(form_->size());
+    setWindowTitle(form_->windowTitle());
+}
+
+QWidget* Form1::Control(const char* name) const {
+    return form_->findChild<QWidget*>(name);
+}
+
+void Form1::BindControls() {
+    auto required = [this](const char* name, const char* member) {
+        QWidget* control = Control(name);
+        // Without its plugin a control comes up as a plain placeholder.
+        if (control == nullptr || control->metaObject()->indexOfMethod(member) < 0)
+            throw std::runtime_error(std::string("the control ") + name +
+                                     " is missing: is its plugin installed?");
+        return control;
+    };
+    Audiocore1 = required("Audiocore1", "Play()");
+    AdvWin1 = required("AdvWin1", "Cut_Window()");
+    CustomListBox1 = required("CustomListBox1", "AddItem(QString,int)");
+    PBarY1 = required("PBarY1", "ChangeValue(int,int)");
+    PBarY2 = required("PBarY2", "ChangeValue(int,int)");
+    lstPlayList1 = form_->findChild<QTreeWidget*>("lstPlayList1");
+    Label7 = form_->findChild<QLabel*>("Label7");
+    Label8 = form_->findChild<QLabel*>("Label8");
+    Label9 = form_->findChild<QLabel*>("Label9");
+    Label11 = form_->findChild<QLabel*>("Label11");
+    Label12 = form_->findChild<QLabel*>("Label12");
+    if (!lstPlayList1 || !Label7 || !Label8 || !Label9 || !Label11 || !Label12)
+        throw std::runtime_error("the window's design lacks its display lines");
+
+    // The skin control is a helper without a surface of its own.
+    AdvWin1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const QString outline = binding_.Get(AdvWin1, "Skin_Txt_File").toString();
+    if (QDir::isRelativePath(outline))
+        binding_.Set(AdvWin1, "Skin_Txt_File", QDir(skinDir_).filePath(outline));
+
+    form_->setMouseTracking(true);
+    form_->installEventFilter(this);
+    OnClick("Image1", [this] { binding_.Call(AdvWin1, "Win_Minimize"); });
+    OnClick("Image2", [this] { close(); });
+    for (const char* name : {"Image34", "Label6"})
+        OnClick(name, [this] { LoadSong(); });
+    OnClick("Image35", [this] { LoadFolder(); });
+    OnClick("Label4", [this] { RemoveSong(); });
+    OnClick("Label3", [this] { ClearList(); });
+    for (const char* name : {"Label19", "Image36"})
+        OnClick(name, [this] { SongInfo(); });
+    for (const char* name : {"Image9", "Image10", "Image11", "Image12", "Image13"})
+        OnClick(name, [this] { PlayOrPause(); });
+    for (const char* name : {"Image4", "Image5", "Image6", "Image7", "Image8", "Image25"})
+        OnClick(name, [this] { StopSong(); });
+    for (const char* name : {"Image14", "Image15", "Image16", "Image17", "Image18"})
+        OnClick(name, [this] { NextSong(); });
+    for (const char* name : {"Image19", "Image20", "Image21", "Image22", "Image23", "Image24"}) {
+        OnMouseDown(name, [this] { PreviousSong(); });
+        previousAreas_.append(Control(name));
+    }
+    OnClick("Image26", [this] { ChooseMode(PlayMode::Standard); });
+    OnClick("Image27", [this] { ChooseMode(PlayMode::Shuffle); });
+    OnClick("Image28", [this] { ChooseMode(PlayMode::Repeat); });
+
+    connect(CustomListBox1, SIGNAL(DblClick()), this, SLOT(PlayListDblClick()));
+    connect(PBarY1, SIGNAL(ChangeValue(int, int)), this, SLOT(SetVolumeFromBar()));
+    connect(PBarY1, SIGNAL(Click()), this, SLOT(SetVolumeFromBar()));
+    connect(PBarY2, SIGNAL(MouseUp(int, int, float, float)), this,
+            SLOT(SeekReleased(int, int, float, float)));
+}
+
+void Form1::OnClick(const char* name, std::function<void()> handler) {
+    if (QWidget* area = Control(name)) {
+        area->installEventFilter(this);
+        clicks_.insert(area, std::move(handler));
+    }
+}
+
+void Form1::OnMouseDown(const char* name, std::function<void()> handler) {
+    if (QWidget* area = Control(name)) {
+        area->installEventFilter(this);
+        mouseDowns_.insert(area, std::move(handler));
+    }
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+    }
+}
+
+void Form1::Form_Load() {
+    binding_.Call(AdvWin1, "Cut_Window");
+    // The bar reports the new value, which sets the volume.
+    binding_.Set(PBarY1, "Value", kVolumeAtStart);
+    bUserStopped = true;
+    iCurrentSong = 0;
+    iDragCount = 0;
+    Timer1.start();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == form_)
+        return Form_Mouse(event);
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    if (auto down = mouseDowns_.find(watched); down != mouseDowns_.end()) {
+        if (press)
+            down.value()();
+        return press || release;
+    }
+    if (auto click = clicks_.find(watched); click != clicks_.end()) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (release && mouse->button() == Qt::LeftButton &&
+            static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
+            click.value()();
+        return press || release;
+    }
+    return false;
+}
+
+bool Form1::Form_Mouse(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::LeftButton) {
+            PassPointer(mouse);
+            binding_.Call(AdvWin1, "On_Mouse_Down");
+        }
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->buttons() == Qt::LeftButton) {
+            PassPointer(mouse);
+            // The window follows every fifth move: fewer moves of a
+            // frameless window keep the drag smooth on slow servers.
+            if (iDragCount != 4) {
+                ++iDragCount;
+            } else {
+                binding_.Call(AdvWin1, "On_Mouse_Move");
+                iDragCount = 0;
+            }
+        }
+        Label9->setText(" ");
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            binding_.Call(AdvWin1, "On_Mouse_Up");
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void Form1::PassPointer(QMouseEvent* event) {
+    const QPointF inWindow = form_->mapTo(this, event->position());
+    binding_.Set(AdvWin1, "Mouse_X_Pos", PixelOf(inWindow.x()));
+    binding_.Set(AdvWin1, "Mouse_Y_Pos", PixelOf(inWindow.y()));
+}
+
+void Form1::Wait(double seconds) {
+    const int milliseconds = PixelOf(seconds * 1000);
+    if (milliseconds < 1)
+        return;
+    // Every waiting handler ends with the one timer: a nested wait's end
+    // also ends the waits around it.
+    QEventLoop loop;
+    connect(&Timer2, &QTimer::timeout, &loop, &QEventLoop::quit);
+    Timer2.start(milliseconds);
+    loop.exec();
+    Timer2.stop();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!unloading_) {
+        unloading_ = true;
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void Form1::Form_Unload() {
+    AudioStop();
+    Timer1.stop();
+    banner_ = new Form2(skinDir_, hooks_.quit);
+    banner_->setAttribute(Qt::WA_DeleteOnClose);
+    banner_->show();
+}
+
+void Form1::ShowMessage(const QString& caption, const QString& text) {
+    if (hooks_.showMessage) {
+        hooks_.showMessage(caption, text);
+        return;
+    }
+    // Not modal, and one box for all: a playing sequence goes on to the next
+    // song while the user reads, and repeated failures do not pile up boxes.
+    if (messageBox_ == nullptr) {
+        messageBox_ = new QMessageBox(QMessageBox::Warning, caption, text, QMessageBox::Ok, this);
+        messageBox_->setAttribute(Qt::WA_DeleteOnClose);
+        messageBox_->setModal(false);
+    }
+    messageBox_->setWindowTitle(caption);
+    messageBox_->setText(text);
+    messageBox_->show();
+    messageBox_->raise();
+}
+
+// The audio control's members, late bound.
+
+bool Form1::IsPlaying() const {
+    return binding_.CallBool(Audiocore1, "IsPlaying");
+}
+
+int Form1::AudioInt(const char* method) const {
+    return binding_.CallInt(Audiocore1, method, 0);
+}
+
+void Form1::AudioStop() {
+    binding_.CallInt(Audiocore1, "Stop");
+}
+
+void Form1::AudioRewind() {
+    binding_.CallInt(Audiocore1, "SetPosition", 0, -1);
+}
+
+QString Form1::SourceFile() const {
+    return binding_.Get(Audiocore1, "SourceFile").toString();
+}

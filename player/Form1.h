@@ -1,0 +1,169 @@
+#pragma once
+
+#include "ControlBinding.h"
+#include "PlayerPaths.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QMessageBox;
+class QTreeWidget;
+class QMouseEvent;
+class Form2;
+namespace songinfo {
+class clsMP3Info;
+}
+
+// Songwell's main window. Its design (Form1.ui) is loaded at run time, which
+// creates the audio, skin, list and bar controls from their plugins; the
+// window drives them by member name. The handlers are split by concern:
+// Form1.cpp start-up, dragging and shutdown; PlayList.cpp the play list;
+// Transport.cpp the transport commands and play modes; StatusTick.cpp the
+// once-a-second display.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // What the window asks of its surroundings; tests replace these so that
+    // no dialog or message box waits for a person.
+    struct Hooks {
+        MessageSink showMessage;                                 // default: a message box
+        std::function<QString(const QString& title)> openFile;   // "" when cancelled
+        std::function<QString(const QString& title)> openFolder; // "" when cancelled
+        std::function<void(const QString& path, bool playing)> showTagEditor;
+        std::function<void()> quit; // the banner's end; default: the application quits
+    };
+
+    enum class PlayMode { Standard, Shuffle, Repeat };
+
+    explicit Form1(const PlayerPaths& paths = {}, Hooks hooks = {}, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Pauses the calling handler for the given seconds while events go on.
+    void Wait(double seconds);
+    // Files and folders named on the command line join the list as a folder
+    // load adds songs.
+    void AppendPaths(const QStringList& paths);
+
+    // Play list. SelectSong answers false when the song's file could not be
+    // opened.
+    bool SelectSong(int n);
+    void PlaySong(int n);
+    bool ShowSongInfo(const QString& path);
+    void LoadSong();
+    void LoadFolder();
+    void RemoveSong();
+    void ClearList();
+    void SongInfo();
+
+    // Transport and play modes.
+    void PlayOrPause();
+    void StopSong();
+    void NextSong();
+    void PreviousSong();
+    void ChooseMode(PlayMode mode);
+    void NextStep();
+    void PreviousStep();
+    static int RandomSongNumber(int n);
+
+    // Status display and the two bars.
+    void StatusTick();
+    static QString FormatTime(double seconds);
+    // The file name of a path without its folder and its last extension.
+    static QString TitleOf(const QString& path);
+
+    // The controls of the design, by name.
+    QWidget* Control(const char* name) const;
+
+    // Window state, named as the player's design names it.
+    qint16 iCurrentSong = 0;
+    bool bUserStopped = true;
+    qint16 iDragCount = 0;
+    QStringList lstFilenames; // full paths, parallel to CustomListBox1
+    int cbShuffle = 0;
+    int cbRepeat = 0;
+    QString Text4; // "Now:" line of the loaded song
+    QString Text5; // title of the selected song
+    QTimer Timer1; // the status tick
+    QTimer Timer2; // ends a Wait
+
+public slots:
+    void PlayListDblClick();
+    void SetVolumeFromBar();
+    void SeekReleased(int Button, int Shift, float X, float Y);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void LoadDesign(const PlayerPaths& paths);
+    void BindControls();
+    void Form_Load();
+    void Form_Unload();
+    bool Form_Mouse(QEvent* event);
+    void PassPointer(QMouseEvent* event);
+    void OnClick(const char* name, std::function<void()> handler);
+    void OnMouseDown(const char* name, std::function<void()> handler);
+    void ShowMessage(const QString& caption, const QString& text);
+
+    // Play list internals.
+    void AppendSong(const QString& path);
+    void AddFolderSongs(const QString& folder);
+    void PlayFromList(int index);
+    void SetEntry(int song, const QString& prefix);
+
+    // Transport internals.
+    void ShowPaused();
+    void FlashPaused();
+    void ShufflePick();
+    void SetPreviousEnabled(bool enabled);
+
+    // Status internals.
+    void ShowNowPlaying();
+    void UpdatePlayLamps(bool playing);
+    void ShowPlaying();
+    void ShowStopped(const QString& status);
+
+    // The audio control's members used everywhere.
+    bool IsPlaying() const;
+    int AudioInt(const char* method) const;
+    void AudioStop();
+    void AudioRewind();
+    QString SourceFile() const;
+
+    Hooks hooks_;
+    ControlBinding binding_;
+    QString skinDir_;
+    QWidget* form_ = nullptr;
+    QWidget* Audiocore1 = nullptr;
+    QWidget* AdvWin1 = nullptr;
+    QWidget* CustomListBox1 = nullptr;
+    QWidget* PBarY1 = nullptr;
+    QWidget* PBarY2 = nullptr;
+    QTreeWidget* lstPlayList1 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QList<QWidget*> previousAreas_; // Image19 to Image24
+    QHash<QObject*, std::function<void()>> clicks_;
+    QHash<QObject*, std::function<void()>> mouseDowns_;
+    std::unique_ptr<songinfo::clsMP3Info> oSongInfo;
+    // Songs that failed to open one after another in a playing sequence: once
+    // every song failed, the sequence stops instead of trying forever.
+    int failedInRow_ = 0;
+    bool loaded_ = false;
+    bool unloading_ = false;
+    QPointer<QMessageBox> messageBox_;
+    QPointer<Form2> banner_;
+};

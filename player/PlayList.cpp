@@ -1,0 +1,207 @@
+// The play list: loading songs and folders, removing and clearing them,
+// selecting and starting a song, and the song's description row.
+
+#include "Form1.h"
+
+#include "clsMP3Info.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTreeWidget>
+
+#include <system_error>
+
+namespace {
+
+const QString kNotPlaying = QStringLiteral(" ");
+
+QString FileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+QString Form1::TitleOf(const QString& path) {
+    const QString name = FileNameOf(path);
+    // A name without a period (only typed by hand) is its own title.
+    const int period = name.lastIndexOf('.');
+    return period < 0 ? name : name.left(period);
+}
+
+bool Form1::SelectSong(int n) {
+    // Song numbers below 1 never name a song: nothing to select.
+    if (n > lstFilenames.size() || n < 1)
+        return true;
+    iCurrentSong = qint16(n);
+    const QString path = lstFilenames.at(n - 1);
+    const bool opened = binding_.Set(Audiocore1, "SourceFile", path, path);
+    lstPlayList1->clear();
+    Text5 = TitleOf(path);
+    return opened;
+}
+
+void Form1::PlaySong(int n) {
+    if (!SelectSong(n < 1 ? 1 : n)) {
+        // The user was told why; the song is skipped, so a playing sequence
+        // goes on with the next one, unless every song of the list failed.
+        ++failedInRow_;
+        bUserStopped = failedInRow_ >= lstFilenames.size();
+        return;
+    }
+    const QString loaded = SourceFile();
+    if (lstFilenames.isEmpty() || loaded.isEmpty())
+        return;
+    ShowSongInfo(loaded);
+    if (binding_.CallInt(Audiocore1, "Play") != 0) {
+        ++failedInRow_;
+        bUserStopped = failedInRow_ >= lstFilenames.size();
+        return;
+    }
+    failedInRow_ = 0;
+    bUserStopped = false;
+}
+
+bool Form1::ShowSongInfo(const QString& path) {
+    const QString type = path.right(3).toLower();
+    QString title;
+    QString artist;
+    if (type == "mp3") {
+        if (!oSongInfo)
+            oSongInfo = std::make_unique<songinfo::clsMP3Info>();
+        try {
+            oSongInfo->SetFilename(QFile::encodeName(path).toStdString());
+            title = FromUtf8(oSongInfo->Title());
+            artist = FromUtf8(oSongInfo->Artist());
+        } catch (const std::system_error&) {
+            // An unreadable file still gets its row, titled by its name.
+        }
+        if (title.isEmpty())
+            title = FileNameOf(path).chopped(qMin(4, FileNameOf(path).size()));
+    } else if (type == "mid" || type == "wav") {
+        title = path.chopped(4);
+        artist = QStringLiteral("Unknown");
+    } else {
+        return false;
+    }
+    const int number = lstPlayList1->topLevelItemCount() + 1;
+    lstPlayList1->addTopLevelItem(
+        new QTreeWidgetItem(QStringList{QString::number(number), title, artist}));
+    return true;
+}
+
+void Form1::AppendSong(const QString& path) {
+    lstFilenames.append(path);
+    binding_.Call(CustomListBox1, "AddItem", Q_ARG(QString, kNotPlaying + TitleOf(path)),
+                  Q_ARG(int, -1));
+}
+
+void Form1::AddFolderSongs(const QString& folder) {
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        AppendSong(dir.filePath(name));
+}
+
+void Form1::AppendPaths(const QStringList& paths) {
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (info.isDir())
+            AddFolderSongs(info.absoluteFilePath());
+        else
+            AppendSong(info.absoluteFilePath());
+    }
+}
+
+void Form1::LoadSong() {
+    // After Clear a file is still loaded: the new song becomes song 1 and is
+    // loaded at once, though not played.
+    const bool first = lstFilenames.isEmpty() && !SourceFile().isEmpty();
+    const QString path = hooks_.openFile(first ? QStringLiteral("Select MP3 file.")
+                                               : QStringLiteral("Select MP3 file"));
+    if (path.isEmpty())
+        return;
+    AppendSong(path);
+    if (first)
+        SelectSong(1);
+}
+
+void Form1::LoadFolder() {
+    const bool first = lstFilenames.isEmpty() && !SourceFile().isEmpty();
+    const QString folder = hooks_.openFolder(first ? QStringLiteral("Select folder.")
+                                                   : QStringLiteral("Select folder"));
+    if (folder.isEmpty())
+        return;
+    AddFolderSongs(folder);
+    if (first)
+        SelectSong(1);
+}
+
+void Form1::SetEntry(int song, const QString& prefix) {
+    binding_.Call(CustomListBox1, "SetItemText", Q_ARG(int, song - 1),
+                  Q_ARG(QString, prefix + Text5));
+}
+
+void Form1::RemoveSong() {
+    const int sel = binding_.CallInt(CustomListBox1, "Listindex");
+    if (sel < 0 || sel > binding_.CallInt(CustomListBox1, "LCount", 0) - 1)
+        return;
+    if (!lstFilenames.isEmpty()) {
+        SetEntry(iCurrentSong, kNotPlaying);
+        lstPlayList1->clear();
+        AudioStop();
+        AudioRewind();
+        bUserStopped = true;
+        if (sel < lstFilenames.size())
+            lstFilenames.removeAt(sel);
+        binding_.Call(CustomListBox1, "RemoveItem", Q_ARG(int, sel));
+        SelectSong(1);
+    }
+    if (lstFilenames.isEmpty())
+        ClearList();
+}
+
+void Form1::ClearList() {
+    if (binding_.CallInt(CustomListBox1, "LCount", 0) < 1 || lstFilenames.isEmpty())
+        return;
+    AudioStop();
+    AudioRewind();
+    bUserStopped = true;
+    lstPlayList1->clear();
+    lstFilenames.clear();
+    binding_.Call(CustomListBox1, "Clear");
+}
+
+void Form1::PlayListDblClick() {
+    const int count = binding_.CallInt(CustomListBox1, "LCount", 0);
+    const int index = binding_.CallInt(CustomListBox1, "Listindex");
+    if (count >= 1 && index >= 0 && index <= count - 1)
+        PlayFromList(index);
+}
+
+void Form1::PlayFromList(int index) {
+    // Set before the pause, so that a status tick meanwhile does not start
+    // another song.
+    const bool wasPlaying = IsPlaying();
+    if (wasPlaying)
+        AudioStop();
+    bUserStopped = true;
+    lstPlayList1->clear();
+    Wait(wasPlaying ? 1.0 : 0.5);
+    PlaySong(index + 1);
+}
+
+void Form1::SongInfo() {
+    const int sel = binding_.CallInt(CustomListBox1, "Listindex");
+    if (sel < 0 || sel > binding_.CallInt(CustomListBox1, "LCount", 0) - 1 ||
+        sel >= lstFilenames.size())
+        return;
+    const QString path = lstFilenames.at(sel);
+    // The loaded file is open for playing: its tag is shown, not written.
+    hooks_.showTagEditor(path, path == SourceFile());
+}

@@ -1,0 +1,30 @@
+#include "Commands.h"
+
+#include "Form1.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <exception>
+
+int RunPlayer(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Songwell"));
+    // The main window closes to show the banner; the banner ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QStringList songs = QApplication::arguments();
+    songs.removeFirst();
+    if (!songs.isEmpty() && songs.first() == QStringLiteral("--"))
+        songs.removeFirst();
+    try {
+        Form1 window;
+        window.AppendPaths(songs);
+        window.show();
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        // Without its design or controls the window cannot be shown at all.
+        std::fprintf(stderr, "songwell: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,128 @@
+// Transport commands and play modes: play, pause, stop, next, previous, and
+// the step that decides which song follows.
+
+#include "Form1.h"
+
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTreeWidget>
+
+void Form1::PlayOrPause() {
+    if (IsPlaying()) {
+        // Pausing is a stop that keeps the position; Play resumes there.
+        AudioStop();
+        bUserStopped = true;
+        ShowPaused();
+        return;
+    }
+    // A number past the list selects nothing: the loaded song plays on.
+    PlaySong(lstFilenames.size() + 1);
+    Label11->hide();
+}
+
+void Form1::ShowPaused() {
+    lstPlayList1->clear();
+    Label11->hide();
+    if (!IsPlaying() && !IsPlaying())
+        FlashPaused();
+}
+
+void Form1::FlashPaused() {
+    Label11->hide();
+    Wait(0.5);
+    Label11->show();
+    Wait(0.5);
+}
+
+void Form1::StopSong() {
+    lstPlayList1->clear();
+    AudioStop();
+    AudioRewind();
+    bUserStopped = true;
+}
+
+void Form1::NextSong() {
+    // The next status tick sees a song that ended and runs the next step.
+    lstPlayList1->clear();
+    AudioStop();
+    AudioRewind();
+    bUserStopped = false;
+}
+
+void Form1::PreviousSong() {
+    SetEntry(iCurrentSong, QStringLiteral(" "));
+    // The button takes no further presses while it waits.
+    SetPreviousEnabled(false);
+    AudioStop();
+    AudioRewind();
+    bUserStopped = true;
+    Wait(0.5);
+    PreviousStep();
+    Wait(1);
+    SetPreviousEnabled(true);
+}
+
+void Form1::SetPreviousEnabled(bool enabled) {
+    for (QWidget* area : previousAreas_)
+        area->setVisible(enabled);
+    if (QWidget* lamp = Control("Image30"))
+        lamp->setVisible(!enabled);
+}
+
+void Form1::ChooseMode(PlayMode mode) {
+    cbShuffle = mode == PlayMode::Shuffle ? 1 : 0;
+    cbRepeat = mode == PlayMode::Repeat ? 1 : 0;
+    switch (mode) {
+    case PlayMode::Standard:
+        Label12->setText(QStringLiteral("Standart"));
+        break;
+    case PlayMode::Shuffle:
+        Label12->setText(QStringLiteral("Shuffle"));
+        break;
+    case PlayMode::Repeat:
+        Label12->setText(QStringLiteral("Repeat"));
+        break;
+    }
+}
+
+void Form1::NextStep() {
+    const int count = lstFilenames.size();
+    if (cbShuffle == 1) {
+        ShufflePick();
+    } else if (iCurrentSong >= count) {
+        // The end of the list (or an empty one).
+        if (cbRepeat == 1) {
+            PlaySong(1);
+        } else {
+            bUserStopped = true;
+            SelectSong(1);
+        }
+    } else {
+        PlaySong(iCurrentSong + 1);
+    }
+}
+
+void Form1::PreviousStep() {
+    if (cbShuffle == 1)
+        ShufflePick();
+    else
+        PlaySong(iCurrentSong - 1); // at song 1 this plays song 1 again
+}
+
+void Form1::ShufflePick() {
+    // The draw covers 0 ... count + 1: 0 plays song 1, count + 1 replays the
+    // loaded song. Excluding the current song leaves at least two outcomes,
+    // so the loop ends even with one song.
+    const int count = lstFilenames.size();
+    int r = RandomSongNumber(count + 1);
+    while (r == iCurrentSong)
+        r = RandomSongNumber(count + 1);
+    PlaySong(r);
+}
+
+int Form1::RandomSongNumber(int n) {
+    // Seeded once from the system; re-seeding from the clock before every
+    // draw would repeat the same number within one clock tick.
+    const double r = QRandomGenerator::global()->generateDouble();
+    return int((n + 1) * r);
+}
