@@ -20,8 +20,11 @@ QString FileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
+// A tag field as a list row shows it: up to its NUL padding.
+QString TagText(const std::string& field) {
+    const QString text = QString::fromStdString(field);
+    const qsizetype end = text.indexOf(QChar(0));
+    return end < 0 ? text : text.left(end);
 }
 
 } // namespace
@@ -75,8 +78,8 @@ bool Form1::ShowSongInfo(const QString& path) {
             oSongInfo = std::make_unique<songinfo::clsMP3Info>();
         try {
             oSongInfo->SetFilename(QFile::encodeName(path).toStdString());
-            title = FromUtf8(oSongInfo->Title());
-            artist = FromUtf8(oSongInfo->Artist());
+            title = TagText(oSongInfo->Title());
+            artist = TagText(oSongInfo->Artist());
         } catch (const std::system_error&) {
             // An unreadable file still gets its row, titled by its name.
         }
