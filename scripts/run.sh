@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Songwell.
+# Sets up, builds and starts Songwell. Without arguments it plays the
+# project's demo song; otherwise the files and folders given.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
 "$here/scripts/build.sh" build
-if [ -x "$here/build/bin/songwell" ]; then
-    exec "$here/build/bin/songwell" "$@"
+demo=$here/build/share/songwell/demo.mp3
+if [ ! -f "$demo" ]; then
+    "$here/scripts/make_demo_song.sh" "$demo"
 fi
-# Until the player window is built, show what the engine makes of a stream.
-stream=${1:-$here/../shared/vectors/l3-hecommon.bit}
-exec "$here/build/bin/audiocore" info "$stream"
+if [ $# -eq 0 ]; then
+    set -- "$demo"
+fi
+exec "$here/build/bin/songwell" "$@"
