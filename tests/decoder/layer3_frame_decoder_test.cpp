@@ -114,9 +114,9 @@ TEST(Layer3FrameDecoder, ResetForSeekStartsAfresh) {
     for (int i = 0; i < 40 && header.ReadNext(stream, crc); ++i)
         decoder.DecodeFrame();
 
-    // Back to the start, as the worker seeks: the output is then exactly a
-    // fresh decoding's.
-    ASSERT_TRUE(header.SeekToFrame(stream, 0));
+    // Back to the first frame with a reset, as after a seek: the output is
+    // then exactly a fresh decoding's.
+    ASSERT_TRUE(stream.SeekFrameFixed(0, header.body_size));
     decoder.ResetForSeek();
     synth.Reset();
     const std::size_t start = sink.appended[0];
