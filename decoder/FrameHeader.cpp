@@ -197,8 +197,13 @@ float FrameHeader::TotalMs(const MpegFileStream& stream) const {
 }
 
 bool FrameHeader::SeekToFrame(MpegFileStream& stream, int frame) {
-    if (sample_frequency != 0)
-        return stream.SeekFrameFixed(frame, body_size);
+    if (sample_frequency != 0) {
+        // Read the target frame at once, as the tracked seek does: the decode
+        // goes on with the current frame, which must be the target, not the
+        // frame read before the seek.
+        FrameCrc* frame_crc = nullptr;
+        return stream.SeekFrameFixed(frame, body_size) && ReadNext(stream, frame_crc);
+    }
     return stream.SeekFrameTracked(frame, body_size - PaddingBytes(), *this, padding_table);
 }
 

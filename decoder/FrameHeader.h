@@ -24,6 +24,8 @@ public:
     std::uint32_t MaxFrames(const MpegFileStream& stream) const;
     float MsPerFrame() const;
     float TotalMs(const MpegFileStream& stream) const;
+    // Positions the stream on `frame` and reads it, so that after a successful
+    // seek the header and body are those of the target frame.
     bool SeekToFrame(MpegFileStream& stream, int frame);
 
     // Display strings; null for values outside the lists.

@@ -252,8 +252,13 @@ TEST(FrameHeader, FixedSeekCountsFromTheFirstFrameBehindATag) {
     OpenStream s(bytes);
     ASSERT_TRUE(s.Next());
     EXPECT_EQ(s.header.MaxFrames(s.stream), 20u);
+    // The target frame is read by the seek itself, as at 44.1 kHz.
     ASSERT_TRUE(s.header.SeekToFrame(s.stream, 7));
-    ASSERT_TRUE(s.Next());
     EXPECT_EQ(s.stream.CurrentFrame(), 7);
     EXPECT_EQ(s.Marker(), 7);
+    ASSERT_TRUE(s.Next());
+    EXPECT_EQ(s.Marker(), 8);
+    ASSERT_TRUE(s.header.SeekToFrame(s.stream, 2));
+    EXPECT_EQ(s.Marker(), 2);
+    EXPECT_FALSE(s.header.SeekToFrame(s.stream, 20)) << "past the last frame";
 }
