@@ -135,7 +135,10 @@ void Layer3FrameDecoder::DecodeChannel(int gr, int ch) {
 void Layer3FrameDecoder::OutputChannel(int gr, int ch) {
     const GranuleInfo& g = side_.granule[gr][ch];
     Reorder(g, *bands_, lr_[ch], out_);
-    ReduceAliases(g, out_);
+    // Stereo processing mixes the channels, so either channel's values may
+    // reach as far as the longer of the two.
+    const int nonzero = channels_ == 2 ? std::max(nonzero_[0], nonzero_[1]) : nonzero_[0];
+    ReduceAliases(g, out_, nonzero);
     HybridSynthesis(g, out_, prev_[ch], pcm_blocks_);
 
     PolyphaseSynthesizer& synth = ch == 0 ? synth0_ : *synth1_;

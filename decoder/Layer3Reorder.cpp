@@ -52,10 +52,13 @@ void Reorder(const GranuleInfo& g, const ScaleFactorBands& bands, const float* l
     }
 }
 
-void ReduceAliases(const GranuleInfo& g, float* out) {
+void ReduceAliases(const GranuleInfo& g, float* out, int nonzero_lines) {
     if (g.ShortBlocks() && g.mixed_block_flag == 0)
         return;
-    const int boundaries = g.ShortBlocks() ? 1 : 31;
+    // Boundary k mixes lines 18k - 8 .. 18k + 7; above the last non-zero
+    // line there is nothing to mix.
+    const int needed = (std::clamp(nonzero_lines, 0, 576) + 7) / 18;
+    const int boundaries = std::min(g.ShortBlocks() ? 1 : 31, needed);
     for (int k = 1; k <= boundaries; ++k) {
         float* below = out + 18 * k - 1;
         float* above = out + 18 * k;

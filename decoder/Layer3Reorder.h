@@ -16,8 +16,9 @@ struct ScaleFactorBands;
 void Reorder(const GranuleInfo& granule, const ScaleFactorBands& bands, const float* lr,
              float* out);
 
-// In place on out[576]; pure short blocks have no aliasing to undo, mixed
-// blocks only between their two long subbands.
-void ReduceAliases(const GranuleInfo& granule, float* out);
+// In place on out[576], whose lines from nonzero_lines on are 0; pure short
+// blocks have no aliasing to undo, mixed blocks only between their two long
+// subbands.
+void ReduceAliases(const GranuleInfo& granule, float* out, int nonzero_lines);
 
 } // namespace audiocore
