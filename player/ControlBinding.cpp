@@ -8,7 +8,8 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Songwell");
+// Not the main window's own title, which the skin control looks windows up by.
+const QString kCaption = QStringLiteral("Songwell: song not played");
 
 QString ErrorText(const QString& subject, const QString& reason) {
     if (subject.isEmpty())

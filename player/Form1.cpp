@@ -114,6 +114,10 @@ void Form1::BindControls() {
     if (!lstPlayList1 || !Label7 || !Label8 || !Label9 || !Label11 || !Label12)
         throw std::runtime_error("the window's design lacks its display lines");
 
+    // Number, title, artist: the title takes what the number leaves.
+    lstPlayList1->setColumnWidth(0, 26);
+    lstPlayList1->setColumnWidth(1, 120);
+
     // The skin control is a helper without a surface of its own.
     AdvWin1->setAttribute(Qt::WA_TransparentForMouseEvents);
     const QString outline = binding_.Get(AdvWin1, "Skin_Txt_File").toString();
@@ -271,8 +275,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Form_Unload() {
     AudioStop();
     Timer1.stop();
-    banner_ = new Form2(skinDir_, hooks_.quit);
-    banner_->setAttribute(Qt::WA_DeleteOnClose);
+    // A window of its own, owned by this one so that it is freed with it.
+    banner_ = new Form2(skinDir_, hooks_.quit, this);
     banner_->show();
 }
 

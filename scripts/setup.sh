@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-tools-dev qt6-svg-dev libqt6svg6 libqt6opengl6-dev libgl-dev qt6-qpa-plugins
     libsdl2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core libxcb1-dev
     clang libclang-rt-14-dev
     mpg123 lame sox twolame ffmpeg hyperfine time
 )

@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
@@ -18,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -38,31 +38,16 @@ inline QApplication& App() {
     return *app;
 }
 
-// Songs made once per test program with the project's demo-song script.
+// Songs made at build time with the project's demo-song script: three of
+// 24 s, long enough to be paused and resumed at eight times real pace, and
+// one of 2 s.
 class Songs {
 public:
     static const Songs& Get() {
         static Songs songs;
         return songs;
     }
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-    QString Folder() const { return dir_.path(); }
-
-private:
-    Songs() {
-        // Long enough to be paused and resumed at eight times real pace.
-        for (const char* name : {"a_one.mp3", "b_two.mp3", "c_three.mp3"})
-            Make(name, 24);
-        Make("short.mp3", 2);
-    }
-    void Make(const char* name, int seconds) const {
-        const std::string command =
-            std::string(SONGWELL_SOURCE_DIR) + "/scripts/make_demo_song.sh '" +
-            dir_.filePath(name).toStdString() + "' " + std::to_string(seconds);
-        if (std::system(command.c_str()) != 0)
-            ADD_FAILURE() << "cannot make " << name;
-    }
-    QTemporaryDir dir_;
+    QString Path(const QString& name) const { return QDir(SONGWELL_TEST_SONGS).filePath(name); }
 };
 
 class PlayerTest : public ::testing::Test {
