@@ -104,20 +104,20 @@ void PolyphaseSynthesizer::Synthesize(PcmSink& sink) {
         b_column[i] = -x[i - 16];
 
     // Windowing and summation: output j = sum over the 16 columns m of
-    // rotated[q][32 m + j] * a[32 m + j], at double precision. Running over
-    // the columns with all 32 outputs side by side keeps each output's sum in
-    // a fixed order while the outputs proceed in parallel vector lanes.
+    // rotated[q][32 m + j] * a[32 m + j]. Running over the columns with all
+    // 32 outputs side by side keeps each output's sum in a fixed order while
+    // the outputs proceed in parallel vector lanes.
     const float* window = kRotated.value[q];
-    double sum[32] = {};
+    float sum[32] = {};
     for (int m = 0; m < 16; ++m) {
         const float* w = window + 32 * m;
         const float* v = a + 32 * m;
         for (int j = 0; j < 32; ++j)
-            sum[j] += static_cast<double>(w[j]) * static_cast<double>(v[j]);
+            sum[j] += w[j] * v[j];
     }
     std::int16_t pcm[32];
     for (int j = 0; j < 32; ++j)
-        pcm[j] = ClipToPcm(static_cast<float>(scale_ * sum[j]));
+        pcm[j] = ClipToPcm(scale_ * sum[j]);
     sink.AppendBlock(static_cast<std::uint32_t>(channel_), pcm, 32);
 
     column_ = (column_ + 1) & 15;

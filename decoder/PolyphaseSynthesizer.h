@@ -37,12 +37,16 @@ private:
     float scale_;
 };
 
-// Clips a filter output to 16 bits, truncating toward zero in between.
+// Clips a filter output to 16 bits, truncating toward zero in between. A NaN,
+// which only a broken stream could produce, is silence rather than a
+// conversion with no defined result.
 inline std::int16_t ClipToPcm(float s) {
     if (s > 32767.0f)
         return 32767;
     if (s < -32768.0f)
         return -32768;
+    if (s != s)
+        return 0;
     return static_cast<std::int16_t>(static_cast<int>(s));
 }
 

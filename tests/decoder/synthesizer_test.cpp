@@ -133,6 +133,6 @@ TEST(PolyphaseSynthesizer, ClippingTruncatesTowardZero) {
     };
     for (Case c : {Case{-0.7f, 0}, Case{0.99f, 0}, Case{-1.5f, -1}, Case{32767.5f, 32767},
                    Case{40000.0f, 32767}, Case{-32768.5f, -32768}, Case{-1e9f, -32768},
-                   Case{12345.9f, 12345}})
+                   Case{12345.9f, 12345}, Case{std::nanf(""), 0}})
         EXPECT_EQ(ClipToPcm(c.in), c.out) << c.in;
 }
