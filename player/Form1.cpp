@@ -199,10 +199,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         return press || release;
     }
     if (auto click = clicks_.find(watched); click != clicks_.end()) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (release && mouse->button() == Qt::LeftButton &&
-            static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
-            click.value()();
+        if (release) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton &&
+                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
+                click.value()();
+        }
         return press || release;
     }
     return false;
