@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <ctime>
+
 namespace playertest {
 namespace {
 
@@ -108,6 +110,19 @@ TEST_F(WindowTest, ClosingStopsPlaybackAndTheBannerEndsTheProgram) {
     EXPECT_GE(clock.elapsed(), 1200);
     EXPECT_LE(clock.elapsed(), 2000);
     EXPECT_EQ(quits, 1);
+}
+
+TEST_F(WindowTest, WaitLetsEventsRunWithoutSpinning) {
+    int ticks = 0;
+    QTimer::singleShot(100, [&] { ++ticks; });
+    QElapsedTimer clock;
+    clock.start();
+    const std::clock_t cpu = std::clock();
+    window->Wait(0.5);
+    const double cpuSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC;
+    EXPECT_GE(clock.elapsed(), 490);
+    EXPECT_EQ(ticks, 1) << "events go on during the wait";
+    EXPECT_LT(cpuSeconds, 0.1) << "the wait sleeps on the event queue";
 }
 
 TEST_F(WindowTest, FormatTimeShowsMinutesAndTwoDigitSeconds) {
