@@ -26,6 +26,7 @@
 namespace {
 
 constexpr QSize kWindowSize(409, 317);
+constexpr QSize kBannerSize(540, 75);
 const QPoint kCloseKey(386, 17);
 
 // A connection of the test's own to the server the program shows on.
@@ -50,8 +51,8 @@ struct Found {
     QRect geometry;
 };
 
-// The viewable top-level window titled "Songwell" of the player's size.
-std::optional<Found> FindPlayer() {
+// The viewable top-level window titled "Songwell" of the given size.
+std::optional<Found> FindWindow(QSize size) {
     xcb_connection_t* c = Connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
@@ -68,7 +69,7 @@ std::optional<Found> FindPlayer() {
         if (!attributes || !geometry || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
             continue;
         const QRect rect(geometry->x, geometry->y, geometry->width, geometry->height);
-        if (rect.size() == kWindowSize && WindowName(c, children[i]) == "Songwell")
+        if (rect.size() == size && WindowName(c, children[i]) == "Songwell")
             return Found{children[i], rect};
     }
     return std::nullopt;
@@ -76,7 +77,7 @@ std::optional<Found> FindPlayer() {
 
 std::optional<Found> WaitForPlayer(int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += 50) {
-        if (auto found = FindPlayer())
+        if (auto found = FindWindow(kWindowSize))
             return found;
         QTest::qWait(50);
     }
@@ -160,6 +161,11 @@ TEST_F(SongwellXvfb, PlaysInAShapedWindowAndEndsAfterTheBanner) {
     QElapsedTimer clock;
     clock.start();
     ClickAt(*player, kCloseKey);
+    QTest::qWait(400);
+    const auto banner = FindWindow(kBannerSize);
+    ASSERT_TRUE(banner) << "no farewell banner";
+    EXPECT_FALSE(FindWindow(kWindowSize)) << "the main window is gone";
+    EXPECT_TRUE(Grab(banner->geometry).save(QString(SONGWELL_BUILD_DIR) + "/songwell_banner.png"));
     ASSERT_TRUE(program_.waitForFinished(5000));
     EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program_.exitCode(), 0);

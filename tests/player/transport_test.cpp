@@ -117,26 +117,6 @@ TEST_F(TransportTest, ShuffleOnAOneSongListKeepsPlayingThatSong) {
     }
 }
 
-TEST_F(TransportTest, ShuffleNeverDrawsTheCurrentSongAndStaysInRange) {
-    LoadAndStart(ThreeSongs());
-    Click("Image27");
-    for (int i = 0; i < 30; ++i) {
-        const int before = window->iCurrentSong;
-        window->NextStep();
-        EXPECT_GE(window->iCurrentSong, 1);
-        EXPECT_LE(window->iCurrentSong, 3);
-        if (window->iCurrentSong != before) {
-            EXPECT_TRUE(Playing());
-        }
-    }
-    for (int n : {1, 2, 5})
-        for (int i = 0; i < 200; ++i) {
-            const int r = Form1::RandomSongNumber(n);
-            ASSERT_GE(r, 0);
-            ASSERT_LE(r, n);
-        }
-}
-
 TEST_F(TransportTest, ANaturalEndPlaysTheNextSongAndTheListEndStops) {
     LoadAndStart({Song("short.mp3"), Song("short.mp3")});
     ASSERT_TRUE(WaitFor([&] { return !Playing(); }));
