@@ -1,6 +1,6 @@
 #include "AdvWin.h"
 
-#include "ControlError.h"
+#include "SkinformErrors.h"
 #include "SkinPolygonFile.h"
 #include "SkinRegion.h"
 
@@ -45,11 +45,11 @@ const QString kYPlus = QStringLiteral("Y_Plus");
 const QString kMouseXPos = QStringLiteral("Mouse_X_Pos");
 const QString kMouseYPos = QStringLiteral("Mouse_Y_Pos");
 
-QString ReadString(skinform::PropertyBag& bag, const QString& name) {
+QString ReadString(controlkit::PropertyBag& bag, const QString& name) {
     return bag.read(name, QString()).toString();
 }
 
-int ReadInt(skinform::PropertyBag& bag, const QString& name) {
+int ReadInt(controlkit::PropertyBag& bag, const QString& name) {
     bool ok = false;
     const int value = bag.read(name, 0).toInt(&ok);
     return ok ? value : 0;
@@ -163,7 +163,7 @@ void AdvWin::placeTarget(qint64 x, qint64 y) {
     window->move(static_cast<int>(x), static_cast<int>(y));
 }
 
-void AdvWin::readProperties(skinform::PropertyBag& bag) {
+void AdvWin::readProperties(controlkit::PropertyBag& bag) {
     skin_txt_file = ReadString(bag, kSkinTxtFile);
     target_caption = ReadString(bag, kTargetCaption);
     x_plus = ReadInt(bag, kXPlus);
@@ -172,7 +172,7 @@ void AdvWin::readProperties(skinform::PropertyBag& bag) {
     mouse_y_pos = ReadInt(bag, kMouseYPos);
 }
 
-void AdvWin::writeProperties(skinform::PropertyBag& bag) const {
+void AdvWin::writeProperties(controlkit::PropertyBag& bag) const {
     bag.write(kSkinTxtFile, skin_txt_file, QString());
     bag.write(kTargetCaption, target_caption, QString());
     bag.write(kXPlus, x_plus, 0);

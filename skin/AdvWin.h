@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PropertyBag.h"
+#include "controlkit/PropertyBag.h"
 
 #include <QPointer>
 #include <QRect>
@@ -76,8 +76,8 @@ public:
     void setUserMode(bool running) { user_mode = running; }
 
     // Persistence in the host's property store, in the control's fixed order.
-    void readProperties(skinform::PropertyBag& bag);
-    void writeProperties(skinform::PropertyBag& bag) const;
+    void readProperties(controlkit::PropertyBag& bag);
+    void writeProperties(controlkit::PropertyBag& bag) const;
 
     QSize sizeHint() const override { return {kSide, kSide}; }
 

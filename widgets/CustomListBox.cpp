@@ -1,6 +1,6 @@
 #include "CustomListBox.h"
 
-#include "ControlError.h"
+#include "LumenErrors.h"
 #include "DrawingSurface.h"
 #include "OleColor.h"
 #include "PictureValue.h"
@@ -121,7 +121,7 @@ void CustomListBox::setSorted(bool on) {
     emit propertyChanged(QStringLiteral("Sorted"));
 }
 
-void CustomListBox::readProperties(skinform::PropertyBag& bag) {
+void CustomListBox::readProperties(controlkit::PropertyBag& bag) {
     setBackColor(bag.read(QStringLiteral("BackColor"), kDefaultBackColor).toUInt());
     setForeColor(bag.read(QStringLiteral("ForeColor"), kDefaultForeColor).toUInt());
     setScrollBarBackColor(
@@ -137,7 +137,7 @@ void CustomListBox::readProperties(skinform::PropertyBag& bag) {
     setFontInfo(stored.canConvert<QFont>() ? stored.value<QFont>() : font());
 }
 
-void CustomListBox::writeProperties(skinform::PropertyBag& bag) const {
+void CustomListBox::writeProperties(controlkit::PropertyBag& bag) const {
     bag.write(QStringLiteral("BackColor"), backColor_, kDefaultBackColor);
     bag.write(QStringLiteral("FontInfo"), theFont_, font());
     bag.write(QStringLiteral("ForeColor"), foreColor_, kDefaultForeColor);

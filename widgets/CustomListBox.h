@@ -8,7 +8,7 @@
 // down inside the control; a change of selection redraws only the two rows
 // concerned. Colours are 0x00BBGGRR words (see OleColor.h).
 
-#include "skin/PropertyBag.h"
+#include "controlkit/PropertyBag.h"
 
 #include <QFont>
 #include <QList>
@@ -79,8 +79,8 @@ public:
     Q_INVOKABLE void SetItemText(int i, const QString& txt);
 
     // Loads the design-time properties in their designed order; saves them.
-    void readProperties(skinform::PropertyBag& bag);
-    void writeProperties(skinform::PropertyBag& bag) const;
+    void readProperties(controlkit::PropertyBag& bag);
+    void writeProperties(controlkit::PropertyBag& bag) const;
 
     QSize sizeHint() const override { return {160, 120}; }
 

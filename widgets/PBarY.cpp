@@ -228,7 +228,7 @@ void PBarY::setStyle(int style) {
 
 // ---- persistence ----
 
-void PBarY::readProperties(skinform::PropertyBag& bag) {
+void PBarY::readProperties(controlkit::PropertyBag& bag) {
     value_ = bag.read(QStringLiteral("Value"), kDefaultValue).toInt();
     min_ = ToInt16(bag.read(QStringLiteral("Min"), kDefaultMin).toInt());
     max_ = ToInt16(bag.read(QStringLiteral("Max"), kDefaultMax).toInt());
@@ -260,7 +260,7 @@ void PBarY::readProperties(skinform::PropertyBag& bag) {
     applyPointer(mousePointer_);
 }
 
-void PBarY::writeProperties(skinform::PropertyBag& bag) const {
+void PBarY::writeProperties(controlkit::PropertyBag& bag) const {
     bag.write(QStringLiteral("Value"), value_, kDefaultValue);
     bag.write(QStringLiteral("Min"), min_, kDefaultMin);
     bag.write(QStringLiteral("Max"), max_, kDefaultMax);

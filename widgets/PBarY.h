@@ -9,7 +9,7 @@
 // Colours are 0x00BBGGRR words (see OleColor.h).
 
 #include "DrawingSurface.h"
-#include "skin/PropertyBag.h"
+#include "controlkit/PropertyBag.h"
 
 #include <QPixmap>
 
@@ -83,8 +83,8 @@ public:
     void setStyle(int style);
 
     // Loads the fifteen properties in their designed order; saves them.
-    void readProperties(skinform::PropertyBag& bag);
-    void writeProperties(skinform::PropertyBag& bag) const;
+    void readProperties(controlkit::PropertyBag& bag);
+    void writeProperties(controlkit::PropertyBag& bag) const;
 
     QSize sizeHint() const override { return {200, 12}; }
 

@@ -1,9 +1,9 @@
 #include "Audiocore.h"
 
-#include "ControlError.h"
+#include "AudiocoreErrors.h"
 #include "ControlIcon.h"
 #include "DecoderMessages.h"
-#include "PropertyBag.h"
+#include "controlkit/PropertyBag.h"
 
 #include <QMessageBox>
 #include <QPainter>
@@ -96,7 +96,7 @@ void Audiocore::AboutBox() {
     box.exec();
 }
 
-void Audiocore::readProperties(audiocore::PropertyBag& bag) {
+void Audiocore::readProperties(controlkit::PropertyBag& bag) {
     setVolume(bag.read(kVolumeName, kDefaultVolume).toInt());
     setOutputDevID(bag.read(kOutputDevIdName, kDefaultOutputDevID).toInt());
     const QString source = bag.read(kSourceFileName, QString()).toString();
@@ -106,7 +106,7 @@ void Audiocore::readProperties(audiocore::PropertyBag& bag) {
         source_file_.clear();
 }
 
-void Audiocore::writeProperties(audiocore::PropertyBag& bag) const {
+void Audiocore::writeProperties(controlkit::PropertyBag& bag) const {
     bag.write(kVolumeName, Volume(), kDefaultVolume);
     bag.write(kOutputDevIdName, OutputDevID(), kDefaultOutputDevID);
     bag.write(kSourceFileName, source_file_, QString());

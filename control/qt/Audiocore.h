@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace audiocore {
+namespace controlkit {
 class PropertyBag;
 }
 
@@ -70,8 +70,8 @@ public:
 
     // Persistence in the designed order: Volume, OutputDevID, SourceFile.
     // Loading a non-empty SourceFile opens it.
-    void readProperties(audiocore::PropertyBag& bag);
-    void writeProperties(audiocore::PropertyBag& bag) const;
+    void readProperties(controlkit::PropertyBag& bag);
+    void writeProperties(controlkit::PropertyBag& bag) const;
     // Properties back to their defaults, then a stop.
     void resetState();
 

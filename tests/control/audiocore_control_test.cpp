@@ -3,7 +3,7 @@
 // null device, which appends what it played to a file the test reads.
 
 #include "TestSupport.h"
-#include "qt/ControlError.h"
+#include "AudiocoreErrors.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -2,8 +2,8 @@
 // loading a saved source file opens it.
 
 #include "Audiocore.h"
-#include "ControlError.h"
-#include "PropertyBag.h"
+#include "AudiocoreErrors.h"
+#include "MemoryPropertyBag.h"
 #include "TestSupport.h"
 
 #include "Notifier.h"
@@ -30,27 +30,9 @@ QApplication& App() {
     return app;
 }
 
-// A bag that keeps no entry for a value at its default, as a host's store does.
-class MemoryBag : public audiocore::PropertyBag {
-public:
-    QVariant read(const QString& name, const QVariant& defaultValue) override {
-        order.push_back(name);
-        auto found = values.find(name);
-        return found == values.end() ? defaultValue : found->second;
-    }
-    void write(const QString& name, const QVariant& value, const QVariant& defaultValue) override {
-        order.push_back(name);
-        if (value == defaultValue)
-            values.erase(name);
-        else
-            values[name] = value;
-    }
+using MemoryBag = testsupport::MemoryPropertyBag;
 
-    std::map<QString, QVariant> values;
-    std::vector<QString> order;
-};
-
-const std::vector<QString> kDesignedOrder = {"Volume", "OutputDevID", "SourceFile"};
+const QStringList kDesignedOrder = {"Volume", "OutputDevID", "SourceFile"};
 
 TEST(AudiocorePersistence, DefaultsAreNotStoredAndChangesComeBack) {
     App();
@@ -67,7 +49,7 @@ TEST(AudiocorePersistence, DefaultsAreNotStoredAndChangesComeBack) {
     EXPECT_TRUE(control.isModified());
     MemoryBag saved;
     control.writeProperties(saved);
-    EXPECT_EQ(saved.values.size(), 3u);
+    EXPECT_EQ(saved.values.size(), 3);
 
     Audiocore restored;
     saved.order.clear();

@@ -1,6 +1,7 @@
 #include "AdvWin.h"
-#include "ControlError.h"
+#include "MemoryPropertyBag.h"
 #include "SkinTestSupport.h"
+#include "SkinformErrors.h"
 
 #include <QMetaMethod>
 #include <QSignalSpy>
@@ -13,33 +14,11 @@
 
 namespace {
 
-// A host's property store that remembers the order of the calls and, like
-// every bag, keeps no entry for a value at its default.
-class RecordingBag : public skinform::PropertyBag {
-public:
-    QVariant read(const QString& name, const QVariant& defaultValue) override {
-        reads.push_back(name);
-        readDefaults.push_back(defaultValue);
-        const auto found = stored.find(name);
-        return found == stored.end() ? defaultValue : found->second;
-    }
-    void write(const QString& name, const QVariant& value, const QVariant& defaultValue) override {
-        writes.push_back(name);
-        writeDefaults.push_back(defaultValue);
-        if (value == defaultValue)
-            stored.erase(name);
-        else
-            stored[name] = value;
-    }
+using RecordingBag = testsupport::MemoryPropertyBag;
 
-    std::map<QString, QVariant> stored;
-    std::vector<QString> reads, writes;
-    std::vector<QVariant> readDefaults, writeDefaults;
-};
-
-const std::vector<QString> kPersistedOrder = {"Skin_Txt_File", "Target_Caption", "X_Plus",
-                                              "Y_Plus",        "Mouse_X_Pos",    "Mouse_Y_Pos"};
-const std::vector<QVariant> kPersistedDefaults = {QString(), QString(), 0, 0, 0, 0};
+const QStringList kPersistedOrder = {"Skin_Txt_File", "Target_Caption", "X_Plus",
+                                     "Y_Plus",        "Mouse_X_Pos",    "Mouse_Y_Pos"};
+const QVariantList kPersistedDefaults = {QString(), QString(), 0, 0, 0, 0};
 
 class AdvWinTest : public ::testing::Test {
 protected:
@@ -141,8 +120,8 @@ TEST_F(AdvWinTest, SavesAndLoadsInItsOrderWithItsDefaults) {
     EXPECT_EQ(bag.writes, kPersistedOrder);
     EXPECT_EQ(bag.writeDefaults, kPersistedDefaults);
     // Properties at their defaults are not stored.
-    EXPECT_EQ(bag.stored.count("Y_Plus"), 0u);
-    EXPECT_EQ(bag.stored.count("Mouse_X_Pos"), 0u);
+    EXPECT_FALSE(bag.values.contains("Y_Plus"));
+    EXPECT_FALSE(bag.values.contains("Mouse_X_Pos"));
 
     AdvWin loaded;
     loaded.setUserMode(false); // loading a design is not setting a property
@@ -158,8 +137,8 @@ TEST_F(AdvWinTest, SavesAndLoadsInItsOrderWithItsDefaults) {
 
 TEST_F(AdvWinTest, AStoredValueThatIsNoNumberLoadsAsTheDefault) {
     RecordingBag bag;
-    bag.stored["X_Plus"] = QString("wide");
-    bag.stored["Y_Plus"] = QString("12");
+    bag.values["X_Plus"] = QString("wide");
+    bag.values["Y_Plus"] = QString("12");
     AdvWin control;
     control.setX_Plus(5);
     control.readProperties(bag);

@@ -1,4 +1,4 @@
-#include "ControlError.h"
+#include "SkinformErrors.h"
 #include "SkinTestSupport.h"
 
 #include <QBuffer>

@@ -1,4 +1,4 @@
-#include "ControlError.h"
+#include "LumenErrors.h"
 #include "CustomListBox.h"
 #include "DrawingSurface.h"
 #include "WidgetTestSupport.h"

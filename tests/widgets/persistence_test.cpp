@@ -1,5 +1,5 @@
 #include "CustomListBox.h"
-#include "MemoryBag.h"
+#include "MemoryPropertyBag.h"
 #include "PBarY.h"
 #include "WidgetTestSupport.h"
 
@@ -46,7 +46,7 @@ TEST(Persistence, CustomListBoxRoundTripsEveryProperty) {
     saved.setFontInfo(font);
     saved.AddItem(QStringLiteral("not persisted"), -1);
 
-    widgettest::MemoryBag bag;
+    testsupport::MemoryPropertyBag bag;
     saved.writeProperties(bag);
     EXPECT_EQ(bag.values.size(), 9);
     CustomListBox loaded;
@@ -58,7 +58,7 @@ TEST(Persistence, CustomListBoxRoundTripsEveryProperty) {
 TEST(Persistence, CustomListBoxStoresNothingAtItsDefaults) {
     widgettest::App();
     CustomListBox fresh;
-    widgettest::MemoryBag bag;
+    testsupport::MemoryPropertyBag bag;
     fresh.writeProperties(bag);
     EXPECT_TRUE(bag.values.isEmpty()) << bag.values.keys().join(",").toStdString();
     EXPECT_EQ(bag.writes,
@@ -92,7 +92,7 @@ TEST(Persistence, PBarYRoundTripsEveryProperty) {
     saved.setPicStep(25);
     saved.setStyle(1);
 
-    widgettest::MemoryBag bag;
+    testsupport::MemoryPropertyBag bag;
     saved.writeProperties(bag);
     EXPECT_EQ(bag.values.size(), 14); // all but EnabledSlider, still at its default
     PBarY loaded;
@@ -104,7 +104,7 @@ TEST(Persistence, PBarYRoundTripsEveryProperty) {
 TEST(Persistence, PBarYStoresNothingAtItsDefaultsAndLoadsInItsOrder) {
     widgettest::App();
     PBarY fresh;
-    widgettest::MemoryBag bag;
+    testsupport::MemoryPropertyBag bag;
     fresh.writeProperties(bag);
     EXPECT_TRUE(bag.values.isEmpty()) << bag.values.keys().join(",").toStdString();
     EXPECT_EQ(bag.writes.size(), 15);
@@ -120,7 +120,7 @@ TEST(Persistence, PBarYStoresNothingAtItsDefaultsAndLoadsInItsOrder) {
 
 TEST(Persistence, PBarYLoadedWithoutSliderHasTheDefaultPointerAndNoIcon) {
     widgettest::App();
-    widgettest::MemoryBag bag;
+    testsupport::MemoryPropertyBag bag;
     bag.values.insert("EnabledSlider", false);
     bag.values.insert("MousePointer", 2);
     bag.values.insert("MouseIcon", Picture(Qt::red).toImage());
@@ -135,7 +135,7 @@ TEST(Persistence, PBarYLoadedWithoutSliderHasTheDefaultPointerAndNoIcon) {
 
 TEST(Persistence, PBarYTakesAStoredStepAsItIsAndSurvivesBrokenValues) {
     widgettest::App();
-    widgettest::MemoryBag bag;
+    testsupport::MemoryPropertyBag bag;
     bag.values.insert("picStep", 3);
     bag.values.insert("Style", 1);
     bag.values.insert("Value", 5000);
