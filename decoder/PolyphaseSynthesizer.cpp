@@ -23,20 +23,17 @@ struct CosFactors {
 };
 const CosFactors kCos;
 
-// The window rotated for each of the 16 write positions and stored column by
-// column: rotated[q][32 m + j] = window[16 j + ((m - q) mod 16)], the tap that
-// meets physical column m of output j's row when the newest block sits at
-// column offset q.
-struct RotatedWindows {
-    alignas(64) float value[16][512];
-    RotatedWindows() {
-        for (int q = 0; q < 16; ++q)
-            for (int m = 0; m < 16; ++m)
-                for (int j = 0; j < 32; ++j)
-                    value[q][32 * m + j] = kSynthesisWindow[16 * j + ((m - q) & 15)];
+// The window tap by tap: by_tap[32 k + j] = window[16 j + k], the coefficient
+// of tap k for output j, so that one tap of all 32 outputs is contiguous.
+struct TapWindow {
+    alignas(64) float by_tap[512];
+    TapWindow() {
+        for (int k = 0; k < 16; ++k)
+            for (int j = 0; j < 32; ++j)
+                by_tap[32 * k + j] = kSynthesisWindow[16 * j + k];
     }
 };
-const RotatedWindows kRotated;
+const TapWindow kTapWindow;
 
 // DCT-II of N points, out[m] = sum_k in[k] cos(pi m (2k + 1) / 2N), by Lee's
 // recursive split: sums of mirrored inputs give the even outputs, differences
@@ -103,15 +100,15 @@ void PolyphaseSynthesizer::Synthesize(PcmSink& sink) {
     for (int i = 16; i < 32; ++i)
         b_column[i] = -x[i - 16];
 
-    // Windowing and summation: output j = sum over the 16 columns m of
-    // rotated[q][32 m + j] * a[32 m + j]. Running over the columns with all
-    // 32 outputs side by side keeps each output's sum in a fixed order while
-    // the outputs proceed in parallel vector lanes.
-    const float* window = kRotated.value[q];
+    // Windowing and summation: output j = sum over the taps k = 0..15 of
+    // window[16 j + k] * (the value of block t - k in row j), which sits at
+    // physical column (k + q) mod 16. Each output is summed in tap order
+    // whatever the write position, so the same blocks always give the same
+    // samples, and the 32 outputs proceed side by side in vector lanes.
     float sum[32] = {};
-    for (int m = 0; m < 16; ++m) {
-        const float* w = window + 32 * m;
-        const float* v = a + 32 * m;
+    for (int k = 0; k < 16; ++k) {
+        const float* w = kTapWindow.by_tap + 32 * k;
+        const float* v = a + 32 * ((k + q) & 15);
         for (int j = 0; j < 32; ++j)
             sum[j] += w[j] * v[j];
     }

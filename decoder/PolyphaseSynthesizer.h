@@ -26,9 +26,8 @@ public:
 private:
     // Each half holds 16 columns of 32 rows, column by column, with the
     // columns in reverse order: a block written at column p lands in
-    // physical column (16 - p) mod 16, so tap k of output j is found at
-    // physical column (k - p) mod 16 and the windowing needs no index
-    // arithmetic beyond the window rotated for that write position.
+    // physical column (16 - p) mod 16, so tap k of every output is found in
+    // one contiguous column, (k - p) mod 16.
     alignas(64) float half_a_[512];
     alignas(64) float half_b_[512];
     float* current_ = half_a_;
