@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::size_t body_offset = size > 0 ? 1 + name_length : 0;
     if (std::FILE* f = std::fopen(SongPath().c_str(), "wb")) {
-        std::fwrite(data + body_offset, 1, size - body_offset, f);
+        if (size > body_offset)
+            std::fwrite(data + body_offset, 1, size - body_offset, f);
         std::fclose(f);
     }
     songinfo::clsMP3Info info;
