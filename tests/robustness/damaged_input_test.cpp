@@ -69,8 +69,9 @@ void ExpectCommandLineCopes(const std::string& input, const std::string& output)
         ProgramResult r = RunProgram(BinPath("audiocore"), args);
         EXPECT_LT(std::chrono::steady_clock::now() - start, kCommandBound) << args[0];
         EXPECT_TRUE(r.exit_code == 0 || r.exit_code == 1) << args[0] << " ended by a signal";
-        if (r.exit_code != 0)
+        if (r.exit_code != 0) {
             EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
     }
     std::filesystem::remove(output);
 }
@@ -97,8 +98,9 @@ Outcome Convert(const Bytes& bytes, bool command_line = true,
         outcome.wav = ReadFile(output);
         ExpectWholeWav(outcome.wav);
     }
-    if (outcome.opened && outcome.result != 0)
+    if (outcome.opened && outcome.result != 0) {
         EXPECT_FALSE(outcome.failure.empty()) << "a failed conversion says why";
+    }
     for (const auto& entry : fs::directory_iterator(dir.path()))
         EXPECT_TRUE(entry.path() == input || entry.path() == output)
             << "unexpected file " << entry.path();
@@ -209,8 +211,9 @@ TEST_F(DamagedInput, StreamsCutAnywhereDecodeWhatIsThere) {
             SCOPED_TRACE(n);
             Outcome o = Convert(Bytes(stream.begin(), stream.begin() + std::min(n, stream.size())),
                                 n % 37 == 0);
-            if (o.opened)
+            if (o.opened) {
                 EXPECT_EQ(o.result, 0) << o.failure;
+            }
             if (::testing::Test::HasFailure())
                 return;
         }
@@ -342,8 +345,9 @@ TEST_F(DamagedInput, RandomBitFlipsNeverBreakTheDecoder) {
                 damaged[random() % damaged.size()] ^=
                     static_cast<std::uint8_t>(1u << (random() % 8));
             Outcome o = Convert(damaged, round == 0);
-            if (o.opened)
+            if (o.opened) {
                 EXPECT_EQ(o.result, 0) << name << ": " << o.failure;
+            }
         }
     }
 }
