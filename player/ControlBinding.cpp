@@ -96,6 +96,17 @@ int ControlBinding::CallInt(QObject* control, const char* method, int argument,
     return result;
 }
 
+int ControlBinding::CallInt(QObject* control, const char* method, const QString& argument,
+                            int fallback) const {
+    int result = fallback;
+    if (!Guard(control, method, argument, [&] {
+            return QMetaObject::invokeMethod(control, method, Qt::DirectConnection,
+                                             Q_RETURN_ARG(int, result), Q_ARG(QString, argument));
+        }))
+        return fallback;
+    return result;
+}
+
 bool ControlBinding::CallBool(QObject* control, const char* method) const {
     bool result = false;
     if (!Guard(control, method, QString(), [&] {

@@ -27,6 +27,7 @@ public:
     // or nothing. A missing member or a thrown error answers the fallback.
     int CallInt(QObject* control, const char* method, int fallback = -1) const;
     int CallInt(QObject* control, const char* method, int argument, int fallback) const;
+    int CallInt(QObject* control, const char* method, const QString& argument, int fallback) const;
     bool CallBool(QObject* control, const char* method) const;
     QString CallString(QObject* control, const char* method) const;
     void Call(QObject* control, const char* method, QGenericArgument a1 = QGenericArgument(),

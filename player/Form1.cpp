@@ -6,15 +6,20 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTreeWidget>
 #include <QUiLoader>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -56,6 +61,23 @@ Form1::Form1(const PlayerPaths& paths, Hooks hooks, QWidget* parent)
         };
     if (!hooks_.quit)
         hooks_.quit = [] { QApplication::quit(); };
+    if (!hooks_.openSource)
+        hooks_.openSource = [this](const QString& title) {
+            return QFileDialog::getOpenFileName(this, title, QString(), "MP3 files (*.mp3)");
+        };
+    if (!hooks_.saveWav)
+        hooks_.saveWav = [this](const QString& title) {
+            return QFileDialog::getSaveFileName(this, title, QString(), "WAV files (*.wav)");
+        };
+    if (!hooks_.openUrl)
+        hooks_.openUrl = [this](const QUrl& url) {
+            if (!QDesktopServices::openUrl(url))
+                ShowMessage(QStringLiteral("Songwell"),
+                            "The help page cannot be opened: " + url.toString());
+        };
+    if (!hooks_.beep)
+        hooks_.beep = [] { QApplication::beep(); };
+    setAcceptDrops(true);
 
     LoadDesign(places);
     BindControls();
@@ -111,7 +133,14 @@ void Form1::BindControls() {
     Label9 = form_->findChild<QLabel*>("Label9");
     Label11 = form_->findChild<QLabel*>("Label11");
     Label12 = form_->findChild<QLabel*>("Label12");
-    if (!lstPlayList1 || !Label7 || !Label8 || !Label9 || !Label11 || !Label12)
+    Label13 = form_->findChild<QLabel*>("Label13");
+    Label14 = form_->findChild<QLabel*>("Label14");
+    Label16 = form_->findChild<QLabel*>("Label16");
+    Label20 = form_->findChild<QLabel*>("Label20");
+    Text2 = form_->findChild<QLineEdit*>("Text2");
+    Text3 = form_->findChild<QLineEdit*>("Text3");
+    if (!lstPlayList1 || !Label7 || !Label8 || !Label9 || !Label11 || !Label12 || !Label13 ||
+        !Label14 || !Label16 || !Label20 || !Text2 || !Text3)
         throw std::runtime_error("the window's design lacks its display lines");
 
     // Number, title, artist: the title takes what the number leaves.
@@ -142,12 +171,27 @@ void Form1::BindControls() {
     for (const char* name : {"Image14", "Image15", "Image16", "Image17", "Image18"})
         OnClick(name, [this] { NextSong(); });
     for (const char* name : {"Image19", "Image20", "Image21", "Image22", "Image23", "Image24"}) {
-        OnMouseDown(name, [this] { PreviousSong(); });
+        // The lamp stays lit for the whole action, which may wait.
+        OnMouseDown(name, [this] {
+            Control("Image30")->show();
+            PreviousSong();
+            Control("Image30")->hide();
+        });
         previousAreas_.append(Control(name));
     }
     OnClick("Image26", [this] { ChooseMode(PlayMode::Standard); });
     OnClick("Image27", [this] { ChooseMode(PlayMode::Shuffle); });
     OnClick("Image28", [this] { ChooseMode(PlayMode::Repeat); });
+    OnClick("Label5", [this] { ShowConverter(); });
+    OnClick("Label13", [this] { ShowPlayer(); });
+    OnClick("Label17", [this] { LoadSource(); });
+    OnClick("Label18", [this] { Convert(); });
+    Label14->setText(QStringLiteral("1.Push button 'Load' and select mp3 file.              "
+                                    "2.Push button 'To WAV', print file name, save file."));
+    Label14->setWordWrap(true);
+    for (QLineEdit* line : {Text2, Text3})
+        line->setReadOnly(true);
+    BindVisuals();
 
     connect(CustomListBox1, SIGNAL(DblClick()), this, SLOT(PlayListDblClick()));
     connect(PBarY1, SIGNAL(ChangeValue(int, int)), this, SLOT(SetVolumeFromBar()));
@@ -193,6 +237,17 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         return Form_Mouse(event);
     const bool press = event->type() == QEvent::MouseButtonPress;
     const bool release = event->type() == QEvent::MouseButtonRelease;
+    if (event->type() == QEvent::MouseMove) {
+        if (auto hint = hints_.find(watched); hint != hints_.end())
+            Label9->setText(hint.value());
+    }
+    if (press || release) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (auto handlers = presses_.find(watched);
+            handlers != presses_.end() && mouse->button() == Qt::LeftButton)
+            for (const auto& handler : handlers.value())
+                handler(press);
+    }
     if (auto down = mouseDowns_.find(watched); down != mouseDowns_.end()) {
         if (press)
             down.value()();
@@ -233,7 +288,10 @@ bool Form1::Form_Mouse(QEvent* event) {
                 iDragCount = 0;
             }
         }
-        Label9->setText(" ");
+        // Moves over a hinted control reach the background too when the
+        // control leaves them alone: only the bare background clears.
+        if (!HintedAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            Label9->setText(" ");
         return true;
     }
     case QEvent::MouseButtonRelease: {
@@ -245,6 +303,30 @@ bool Form1::Form_Mouse(QEvent* event) {
     default:
         return false;
     }
+}
+
+bool Form1::HintedAt(QPoint point) const {
+    for (QWidget* under = form_->childAt(point); under != nullptr && under != form_;
+         under = under->parentWidget())
+        if (hints_.contains(under))
+            return true;
+    return false;
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    AppendPaths(paths);
 }
 
 void Form1::PassPointer(QMouseEvent* event) {

@@ -10,12 +10,17 @@
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QLabel;
+class QLineEdit;
+class QUrl;
 class QMessageBox;
 class QTreeWidget;
 class QMouseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class Form2;
 namespace songinfo {
 class clsMP3Info;
@@ -39,6 +44,11 @@ public:
         std::function<QString(const QString& title)> openFolder; // "" when cancelled
         std::function<void(const QString& path, bool playing)> showTagEditor;
         std::function<void()> quit; // the banner's end; default: the application quits
+        // The converter's dialogs; "" when cancelled.
+        std::function<QString(const QString& title)> openSource;
+        std::function<QString(const QString& title)> saveWav;
+        std::function<void(const QUrl& url)> openUrl; // default: the desktop's opener
+        std::function<void()> beep;                   // default: the system beep
     };
 
     enum class PlayMode { Standard, Shuffle, Repeat };
@@ -79,6 +89,19 @@ public:
     // The file name of a path without its folder and its last extension.
     static QString TitleOf(const QString& path);
 
+    // Converter view.
+    void ShowConverter();
+    void ShowPlayer();
+    void LoadSource();
+    void Convert();
+    // "Time: " line of a length in milliseconds.
+    static QString TimeCaption(int milliseconds);
+
+    // Button visuals and the help page.
+    void ToggleHintLine();
+    void OpenHelpPage();
+    QString HelpPage() const;
+
     // The controls of the design, by name.
     QWidget* Control(const char* name) const;
 
@@ -91,6 +114,7 @@ public:
     int cbRepeat = 0;
     QString Text4; // "Now:" line of the loaded song
     QString Text5; // title of the selected song
+    QString Text1; // full path of the converter's source
     QTimer Timer1; // the status tick
     QTimer Timer2; // ends a Wait
 
@@ -103,6 +127,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void LoadDesign(const PlayerPaths& paths);
@@ -111,9 +137,22 @@ private:
     void Form_Unload();
     bool Form_Mouse(QEvent* event);
     void PassPointer(QMouseEvent* event);
+    bool HintedAt(QPoint point) const;
     void OnClick(const char* name, std::function<void()> handler);
     void OnMouseDown(const char* name, std::function<void()> handler);
     void ShowMessage(const QString& caption, const QString& text);
+
+    // Converter internals.
+    void SetPlayerControlsVisible(bool visible);
+    void SetConverterControlsVisible(bool visible);
+    void ShowProgress(const QString& text);
+    QString ConversionFailure(const QString& target, int result) const;
+
+    // Button visuals internals.
+    void BindVisuals();
+    void OnHint(QWidget* control, const QString& hint);
+    void OnPress(const char* name, std::function<void(bool down)> handler);
+    void SetUnderline(const char* line, bool pressed);
 
     // Play list internals.
     void AppendSong(const QString& path);
@@ -155,9 +194,19 @@ private:
     QLabel* Label9 = nullptr;
     QLabel* Label11 = nullptr;
     QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label16 = nullptr;
+    QLabel* Label20 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
     QList<QWidget*> previousAreas_; // Image19 to Image24
     QHash<QObject*, std::function<void()>> clicks_;
     QHash<QObject*, std::function<void()>> mouseDowns_;
+    QHash<QObject*, QString> hints_;
+    QList<QPointer<QWidget>> hiddenForConverter_; // player controls to show again
+    bool converting_ = false;
+    QHash<QObject*, QList<std::function<void(bool down)>>> presses_;
     std::unique_ptr<songinfo::clsMP3Info> oSongInfo;
     // Songs that failed to open one after another in a playing sequence: once
     // every song failed, the sequence stops instead of trying forever.

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,16 @@ protected:
             editorPlayingNotice = playing;
         };
         hooks.quit = [this] { ++quits; };
+        hooks.openSource = [this](const QString& title) {
+            dialogTitles.append(title);
+            return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
+        };
+        hooks.saveWav = [this](const QString& title) {
+            dialogTitles.append(title);
+            return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
+        };
+        hooks.openUrl = [this](const QUrl& url) { openedUrls.append(url); };
+        hooks.beep = [this] { ++beeps; };
         window = std::make_unique<Form1>(PlayerPaths{SONGWELL_PLUGIN_DIR, SONGWELL_SKIN_DIR},
                                          std::move(hooks));
         window->show();
@@ -172,6 +183,8 @@ protected:
     QString editorPath;
     bool editorPlayingNotice = false;
     int quits = 0;
+    int beeps = 0;
+    QList<QUrl> openedUrls;
 
 private:
     const Songs* songs_ = nullptr;

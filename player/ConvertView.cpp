@@ -1,0 +1,178 @@
+// The converter view: switching between it and the player view, loading the
+// source and converting it into a WAV file.
+
+#include "Form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int kPanelWidthConverter = 205;
+constexpr int kPanelWidthPlayer = 153;
+
+const char* const kPlayerControls[] = {
+    "CustomListBox1", "PBarY1",  "PBarY2",  "lstPlayList1", "Label7",  "Label8",  "Label11",
+    "Label12",        "Label19", "Label3",  "Label4",       "Label6",  "Line2",   "Line3",
+    "Line4",          "Image4",  "Image5",  "Image6",       "Image7",  "Image8",  "Image9",
+    "Image10",        "Image11", "Image12", "Image13",      "Image14", "Image15", "Image16",
+    "Image17",        "Image18", "Image19", "Image20",      "Image21", "Image22", "Image23",
+    "Image24",        "Image25", "Image26", "Image27",      "Image28", "Image34", "Image35",
+    "Image36"};
+
+const char* const kConverterControls[] = {"Label13", "Label17", "Label14", "Label15", "Label16",
+                                          "Text2",   "Text3",   "Label18", "Line9"};
+
+} // namespace
+
+QString Form1::TimeCaption(int milliseconds) {
+    const double seconds = milliseconds / 1000.0;
+    // Up to 15 significant digits, no trailing zeros, a period whatever the
+    // locale; the sign's place holds a space for a value that is not negative.
+    const QString number = QString::number(seconds, 'g', 15);
+    return "Time: " + (seconds < 0 ? number : " " + number) + " sec.";
+}
+
+void Form1::SetPlayerControlsVisible(bool visible) {
+    if (!visible) {
+        hiddenForConverter_.clear();
+        for (const char* name : kPlayerControls)
+            if (QWidget* control = Control(name); control && control->isVisibleTo(form_)) {
+                control->hide();
+                // The pause mark stays hidden until the next pause.
+                if (control != Label11)
+                    hiddenForConverter_.append(control);
+            }
+        return;
+    }
+    for (const QPointer<QWidget>& control : hiddenForConverter_)
+        if (control)
+            control->show();
+    hiddenForConverter_.clear();
+}
+
+void Form1::SetConverterControlsVisible(bool visible) {
+    for (const char* name : kConverterControls)
+        if (QWidget* control = Control(name))
+            control->setVisible(visible);
+}
+
+void Form1::ShowConverter() {
+    if (Label13 != nullptr && Label13->isVisibleTo(form_))
+        return; // already there
+    hooks_.beep();
+    AudioStop();
+    AudioRewind();
+    bUserStopped = true;
+    SetPlayerControlsVisible(false);
+    Control("Label1")->resize(kPanelWidthConverter, Control("Label1")->height());
+    SetConverterControlsVisible(true);
+    lstPlayList1->clear();
+}
+
+void Form1::ShowPlayer() {
+    // The conversion uses the control until it ends.
+    if (converting_ || Label13 == nullptr || !Label13->isVisibleTo(form_))
+        return;
+    hooks_.beep();
+    Text1.clear();
+    Text2->clear();
+    Text3->clear();
+    Label16->clear();
+    Label20->hide();
+    Label14->show();
+    SetPlayerControlsVisible(true);
+    Control("Label1")->resize(kPanelWidthPlayer, Control("Label1")->height());
+    SetConverterControlsVisible(false);
+    lstPlayList1->clear();
+    if (!lstFilenames.isEmpty())
+        SelectSong(1);
+}
+
+void Form1::LoadSource() {
+    if (converting_)
+        return;
+    AudioStop();
+    const QString path = hooks_.openSource(QStringLiteral("Select MP3 file"));
+    if (path.isEmpty())
+        return;
+    Label20->hide();
+    Label14->show();
+    const bool opened = binding_.Set(Audiocore1, "SourceFile", path, path);
+    if (!opened) {
+        // The user was told why; nothing is loaded for a conversion.
+        Text1.clear();
+        Text2->clear();
+        Text3->clear();
+        Label16->clear();
+        return;
+    }
+    Text1 = path;
+    Text2->setText("Name: " + QFileInfo(path).fileName());
+    Text3->setText("Info: " + binding_.CallString(Audiocore1, "GetInfo"));
+    Label16->setText(TimeCaption(AudioInt("GetLength")));
+}
+
+void Form1::ShowProgress(const QString& text) {
+    Label14->hide();
+    Label20->setText(text);
+    Label20->show();
+}
+
+QString Form1::ConversionFailure(const QString& target, int result) const {
+    const QFileInfo info(target);
+    if (info.isDir())
+        return "Failed: " + target + " is a folder.";
+    if (!info.absoluteDir().exists())
+        return "Failed: the folder of " + target + " does not exist.";
+    if (result != 0 && AudioInt("GetFrameCount") <= 0)
+        return QStringLiteral("Failed: the source cannot be decoded.");
+    return "Failed: " + target + " cannot be written.";
+}
+
+void Form1::Convert() {
+    if (converting_)
+        return;
+    if (Text2->text().isEmpty()) {
+        ShowProgress(QStringLiteral("Nothing to convert: push 'Load' and select an mp3 file."));
+        return;
+    }
+    QString target = hooks_.saveWav(QStringLiteral("Save WAV file"));
+    if (target.isEmpty())
+        return;
+    if (QFileInfo(target).suffix().isEmpty())
+        target += QStringLiteral(".wav");
+    converting_ = true;
+    // Reopened, so that the conversion starts at the first frame.
+    const bool reopened = binding_.Set(Audiocore1, "SourceFile", Text1, Text1);
+    Wait(0.5);
+    ShowProgress(QStringLiteral("Please wait..."));
+    Wait(0.5);
+    // The conversion runs on this thread: the message must be painted first.
+    Label20->repaint();
+    int result = -1;
+    if (reopened) {
+        result = binding_.CallInt(Audiocore1, "WriteWAV", target, -1);
+    }
+    const bool written = result == 0 && QFileInfo(target).isFile();
+    converting_ = false;
+    if (!reopened) {
+        ShowProgress(QStringLiteral("Failed: the source cannot be decoded."));
+        return;
+    }
+    if (!written) {
+        // Stays until the next Load or Convert, so that it can be read.
+        ShowProgress(ConversionFailure(target, result));
+        return;
+    }
+    ShowProgress(QStringLiteral("Completed..."));
+    Wait(2);
+    if (Label20->text() == QStringLiteral("Completed...")) {
+        Label20->hide();
+        Label14->show();
+    }
+}

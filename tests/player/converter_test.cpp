@@ -1,0 +1,156 @@
+// The converter view: the switch between the views, loading a source and
+// converting it into a WAV file, and what a failed conversion shows.
+
+#include "PlayerTestSupport.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+
+namespace playertest {
+namespace {
+
+const char* const kPlayerOnly[] = {
+    "CustomListBox1", "PBarY1",  "PBarY2",  "lstPlayList1", "Label7",  "Label8",
+    "Label12",        "Label19", "Label3",  "Label4",       "Label6",  "Image4",
+    "Image8",         "Image9",  "Image13", "Image14",      "Image19", "Image24",
+    "Image25",        "Image26", "Image28", "Image34",      "Image35", "Image36"};
+const char* const kConverterOnly[] = {"Label13", "Label17", "Label14", "Label15", "Label16",
+                                      "Text2",   "Text3",   "Label18", "Line9"};
+
+class ConverterTest : public PlayerTest {
+protected:
+    bool Shown(const char* name) const { return Control(name)->isVisibleTo(window.get()); }
+    QString Line(const char* name) const { return window->findChild<QLineEdit*>(name)->text(); }
+
+    void LoadSource(const QString& path) {
+        chosenFiles.append(path);
+        Click("Label17");
+    }
+    // Converts into target; answers the progress line afterwards.
+    QString ConvertTo(const QString& target) {
+        chosenFiles.append(target);
+        Click("Label18");
+        return Label("Label20")->text();
+    }
+
+    testsupport::TempDir temp;
+    QString TempFile(const char* name) const { return QString::fromStdString(temp.File(name)); }
+};
+
+TEST_F(ConverterTest, TheViewsShowExactlyTheirOwnControlsAndTheReturnReloadsSongOne) {
+    LoadAndStart({Song("a_one.mp3"), Song("b_two.mp3")});
+    window->PlaySong(2);
+    ASSERT_TRUE(Playing());
+    ASSERT_EQ(Loaded(), Song("b_two.mp3"));
+
+    Click("Label5");
+    EXPECT_FALSE(Playing());
+    EXPECT_TRUE(window->bUserStopped);
+    EXPECT_EQ(beeps, 1);
+    for (const char* name : kPlayerOnly)
+        EXPECT_FALSE(Shown(name)) << name;
+    for (const char* name : kConverterOnly)
+        EXPECT_TRUE(Shown(name)) << name;
+    EXPECT_TRUE(Shown("Label5"));
+    EXPECT_FALSE(Shown("Label20"));
+    EXPECT_EQ(Control("Label1")->width(), 205);
+    EXPECT_EQ(Label("Label14")->text(), "1.Push button 'Load' and select mp3 file.              "
+                                        "2.Push button 'To WAV', print file name, save file.");
+    window->StatusTick();
+    EXPECT_FALSE(Playing()) << "the tick must not go on with the list";
+
+    Click("Label13");
+    EXPECT_EQ(beeps, 2);
+    for (const char* name : kPlayerOnly)
+        EXPECT_TRUE(Shown(name)) << name;
+    for (const char* name : kConverterOnly)
+        EXPECT_FALSE(Shown(name)) << name;
+    EXPECT_FALSE(Shown("Label11"));
+    EXPECT_EQ(Control("Label1")->width(), 153);
+    EXPECT_EQ(Loaded(), Song("a_one.mp3"));
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(window->iCurrentSong, 1);
+}
+
+TEST_F(ConverterTest, TheTimeLineShowsSecondsInTheirShortestForm) {
+    const std::pair<int, const char*> cases[] = {{245312, "Time:  245.312 sec."},
+                                                 {1000, "Time:  1 sec."},
+                                                 {2500, "Time:  2.5 sec."},
+                                                 {0, "Time:  0 sec."},
+                                                 {-1500, "Time: -1.5 sec."}};
+    for (const auto& [milliseconds, caption] : cases)
+        EXPECT_EQ(Form1::TimeCaption(milliseconds), caption) << milliseconds;
+}
+
+TEST_F(ConverterTest, LoadShowsTheSourcesNameFormatAndLength) {
+    Click("Label5");
+    Click("Label17"); // cancelled
+    EXPECT_EQ(Line("Text2"), "");
+    LoadSource(Song("short.mp3"));
+    EXPECT_EQ(dialogTitles.last(), "Select MP3 file");
+    EXPECT_EQ(Line("Text2"), "Name: short.mp3");
+    EXPECT_EQ(Line("Text3"), "Info: " + Ask<QString>("GetInfo"));
+    EXPECT_TRUE(Line("Text3").contains("44.1 kHz")) << Line("Text3").toStdString();
+    EXPECT_EQ(Label("Label16")->text(), Form1::TimeCaption(Ask<int>("GetLength")));
+    EXPECT_TRUE(Label("Label16")->text().startsWith("Time:  2"))
+        << Label("Label16")->text().toStdString();
+}
+
+TEST_F(ConverterTest, AConversionWritesTheSameWavAsTheCommandLine) {
+    Click("Label5");
+    LoadSource(Song("short.mp3"));
+    // Partly played: the conversion still starts at the first frame.
+    Ask<int>("Play");
+    ASSERT_TRUE(WaitFor([&] { return Position() > 10; }));
+    Ask<int>("Stop");
+
+    const QString wav = TempFile("out"); // the extension is added
+    EXPECT_EQ(ConvertTo(wav), "Completed...");
+    EXPECT_EQ(dialogTitles.last(), "Save WAV file");
+    EXPECT_TRUE(WaitFor([&] { return !Label("Label20")->isVisibleTo(window.get()); }, 4000));
+    EXPECT_TRUE(Label("Label14")->isVisibleTo(window.get()));
+
+    const QString reference = TempFile("reference.wav");
+    ASSERT_EQ(QProcess::execute(QString::fromStdString(testsupport::BinPath("audiocore")),
+                                {"convert", Song("short.mp3"), reference}),
+              0);
+    const auto written = testsupport::ReadFile(temp.File("out.wav"));
+    ASSERT_GT(written.size(), 44u);
+    EXPECT_EQ(written, testsupport::ReadFile(reference.toStdString()));
+}
+
+TEST_F(ConverterTest, AFailedConversionSaysWhatFailedAndTheProgramGoesOn) {
+    Click("Label5");
+    Click("Label18");
+    EXPECT_TRUE(Label("Label20")->text().startsWith("Nothing to convert"));
+    EXPECT_TRUE(dialogTitles.isEmpty()) << "no save dialog without a source";
+
+    LoadSource(Song("short.mp3"));
+    const QString missingFolder = TempFile("missing/out.wav");
+    EXPECT_EQ(ConvertTo(missingFolder),
+              "Failed: the folder of " + missingFolder + " does not exist.");
+    EXPECT_FALSE(QFile::exists(missingFolder));
+    const QString folder = TempFile("folder.wav");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    EXPECT_EQ(ConvertTo(folder), "Failed: " + folder + " is a folder.");
+    EXPECT_TRUE(Label("Label20")->isVisibleTo(window.get())) << "a failure stays readable";
+
+    // A source that can no longer be decoded.
+    const QString broken = TempFile("broken.mp3");
+    ASSERT_TRUE(QFile::copy(Song("short.mp3"), broken));
+    LoadSource(broken);
+    QFile damage(broken);
+    ASSERT_TRUE(damage.open(QFile::WriteOnly | QFile::Truncate));
+    damage.write(QByteArray(4096, '\x55'));
+    damage.close();
+    EXPECT_EQ(ConvertTo(TempFile("broken.wav")), "Failed: the source cannot be decoded.");
+    EXPECT_FALSE(QFile::exists(TempFile("broken.wav")));
+
+    LoadSource(Song("short.mp3"));
+    EXPECT_EQ(ConvertTo(TempFile("good.wav")), "Completed...");
+    EXPECT_TRUE(QFile::exists(TempFile("good.wav")));
+}
+
+} // namespace
+} // namespace playertest
