@@ -115,6 +115,9 @@ void Form1::LoadSource() {
     Text2->setText("Name: " + QFileInfo(path).fileName());
     Text3->setText("Info: " + binding_.CallString(Audiocore1, "GetInfo"));
     Label16->setText(TimeCaption(AudioInt("GetLength")));
+    // Long lines show their beginning.
+    for (QLineEdit* line : {Text2, Text3})
+        line->setCursorPosition(0);
 }
 
 void Form1::ShowProgress(const QString& text) {

@@ -188,9 +188,6 @@ void Form1::BindControls() {
     OnClick("Label18", [this] { Convert(); });
     Label14->setText(QStringLiteral("1.Push button 'Load' and select mp3 file.              "
                                     "2.Push button 'To WAV', print file name, save file."));
-    Label14->setWordWrap(true);
-    for (QLineEdit* line : {Text2, Text3})
-        line->setReadOnly(true);
     BindVisuals();
 
     connect(CustomListBox1, SIGNAL(DblClick()), this, SLOT(PlayListDblClick()));
