@@ -61,9 +61,13 @@ void Form1::SetConverterControlsVisible(bool visible) {
             control->setVisible(visible);
 }
 
+bool Form1::ConverterShown() const {
+    return Label13->isVisibleTo(form_);
+}
+
 void Form1::ShowConverter() {
-    if (Label13 != nullptr && Label13->isVisibleTo(form_))
-        return; // already there
+    if (ConverterShown())
+        return;
     hooks_.beep();
     AudioStop();
     AudioRewind();
@@ -76,7 +80,7 @@ void Form1::ShowConverter() {
 
 void Form1::ShowPlayer() {
     // The conversion uses the control until it ends.
-    if (converting_ || Label13 == nullptr || !Label13->isVisibleTo(form_))
+    if (converting_ || !ConverterShown())
         return;
     hooks_.beep();
     Text1.clear();

@@ -143,6 +143,7 @@ private:
     void ShowMessage(const QString& caption, const QString& text);
 
     // Converter internals.
+    bool ConverterShown() const;
     void SetPlayerControlsVisible(bool visible);
     void SetConverterControlsVisible(bool visible);
     void ShowProgress(const QString& text);

@@ -38,7 +38,8 @@ void Form1::StatusTick() {
     // first song added starts by itself. Once a song was selected, a file
     // that could not be opened (no length either) must not restart the list
     // on every tick.
-    if (iCurrentSong == 0 && AudioInt("GetPosition") >= AudioInt("GetLength"))
+    // The converter's source is no song of the list: nothing starts there.
+    if (iCurrentSong == 0 && !ConverterShown() && AudioInt("GetPosition") >= AudioInt("GetLength"))
         NextStep();
 }
 

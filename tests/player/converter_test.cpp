@@ -73,6 +73,20 @@ TEST_F(ConverterTest, TheViewsShowExactlyTheirOwnControlsAndTheReturnReloadsSong
     EXPECT_EQ(window->iCurrentSong, 1);
 }
 
+TEST_F(ConverterTest, AFreshPlayerStartsNoSongWhileTheConverterIsShown) {
+    Click("Label5");
+    LoadSource(Song("short.mp3"));
+    ASSERT_EQ(ConvertTo(TempFile("first.wav")), "Completed...");
+    window->AppendPaths({Song("a_one.mp3")});
+    window->StatusTick();
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(Loaded(), Song("short.mp3"));
+
+    Click("Label13");
+    EXPECT_EQ(Loaded(), Song("a_one.mp3"));
+    EXPECT_FALSE(Playing());
+}
+
 TEST_F(ConverterTest, TheTimeLineShowsSecondsInTheirShortestForm) {
     const std::pair<int, const char*> cases[] = {{245312, "Time:  245.312 sec."},
                                                  {1000, "Time:  1 sec."},
