@@ -10,6 +10,14 @@ namespace {
 
 std::mutex log_mutex;
 NullDeviceLog log_of_process;
+bool log_kept = false;
+
+// Runs `change` on the log under its lock, when a test keeps the log.
+template <typename Change> void Log(Change change) {
+    std::lock_guard lock(log_mutex);
+    if (log_kept)
+        change(log_of_process);
+}
 
 double SpeedFromEnvironment() {
     const char* text = std::getenv("AUDIOCORE_NULL_SPEED");
@@ -30,6 +38,7 @@ NullDeviceLog NullDeviceSnapshot() {
 void ClearNullDeviceLog() {
     std::lock_guard lock(log_mutex);
     log_of_process = NullDeviceLog{};
+    log_kept = true;
 }
 
 NullWaveOut::NullWaveOut() : speed_(SpeedFromEnvironment()) {}
@@ -55,12 +64,11 @@ bool NullWaveOut::Open(int device, const WaveFormat& format, Completion on_done)
     on_done_ = std::move(on_done);
     if (const char* path = std::getenv("AUDIOCORE_NULL_RECORD"); path && *path)
         record_file_ = std::fopen(path, "ab");
-    {
-        std::lock_guard lock(log_mutex);
-        ++log_of_process.opens;
-        log_of_process.last_device = device;
-        log_of_process.last_format = format;
-    }
+    Log([&](NullDeviceLog& log) {
+        ++log.opens;
+        log.last_device = device;
+        log.last_format = format;
+    });
     player_ = std::thread([this] { PlayLoop(); });
     return true;
 }
@@ -70,8 +78,7 @@ void NullWaveOut::SetVolume(std::uint32_t volume) {
         std::lock_guard lock(mutex_);
         volume_ = volume;
     }
-    std::lock_guard lock(log_mutex);
-    log_of_process.volumes.push_back(volume);
+    Log([&](NullDeviceLog& log) { log.volumes.push_back(volume); });
 }
 
 void NullWaveOut::Write(WaveHeader& header) {
@@ -79,10 +86,7 @@ void NullWaveOut::Write(WaveHeader& header) {
         std::lock_guard lock(mutex_);
         queue_.push_back(&header);
     }
-    {
-        std::lock_guard lock(log_mutex);
-        log_of_process.write_lengths.push_back(header.buffer_length);
-    }
+    Log([&](NullDeviceLog& log) { log.write_lengths.push_back(header.buffer_length); });
     wake_.notify_all();
 }
 
@@ -105,10 +109,7 @@ void NullWaveOut::Reset() {
         ++reset_count_;
     }
     wake_.notify_all();
-    {
-        std::lock_guard lock(log_mutex);
-        ++log_of_process.resets;
-    }
+    Log([](NullDeviceLog& log) { ++log.resets; });
     for (std::size_t i = 0; i < returned.size(); ++i)
         on_done_();
 }
@@ -127,8 +128,7 @@ CloseResult NullWaveOut::Close() {
         std::fclose(record_file_);
         record_file_ = nullptr;
     }
-    std::lock_guard lock(log_mutex);
-    ++log_of_process.closes;
+    Log([](NullDeviceLog& log) { ++log.closes; });
     return CloseResult::Closed;
 }
 
@@ -140,22 +140,14 @@ NullWaveOut::Clock::duration NullWaveOut::PlayTime(std::uint32_t bytes) const {
 void NullWaveOut::Record(const WaveHeader& header, std::uint32_t bytes) {
     bytes = std::min(bytes, header.buffer_length);
     std::vector<std::uint8_t> heard(header.data, header.data + bytes);
-    if (volume_ != 0xFFFFFFFF) {
-        for (std::uint32_t i = 0; i + 1 < bytes; i += 2) {
-            auto sample = static_cast<std::int16_t>(heard[i] | (heard[i + 1] << 8));
-            bool right = format_.channels == 2 && (i / 2) % 2 == 1;
-            std::uint32_t level = right ? volume_ >> 16 : volume_ & 0xFFFF;
-            auto scaled = static_cast<std::uint16_t>(ApplyVolume(sample, level));
-            heard[i] = static_cast<std::uint8_t>(scaled & 0xFF);
-            heard[i + 1] = static_cast<std::uint8_t>(scaled >> 8);
-        }
-    }
+    ApplyVolumeToPcm(heard.data(), heard.size(), format_.channels, volume_);
     if (record_file_) {
         std::fwrite(heard.data(), 1, heard.size(), record_file_);
         std::fflush(record_file_);
     }
-    std::lock_guard lock(log_mutex);
-    log_of_process.played.insert(log_of_process.played.end(), heard.begin(), heard.end());
+    Log([&](NullDeviceLog& log) {
+        log.played.insert(log.played.end(), heard.begin(), heard.end());
+    });
 }
 
 void NullWaveOut::PlayLoop() {

@@ -27,12 +27,14 @@ struct NullDeviceLog {
 };
 
 NullDeviceLog NullDeviceSnapshot();
+// Empties the log and starts keeping it. Until a test asks for the log this
+// way, the null devices keep nothing, so a long playback stays flat in memory.
 void ClearNullDeviceLog();
 
 // A device without sound hardware: it plays each buffer for as long as its
 // audio lasts, divided by AUDIOCORE_NULL_SPEED (default 1), and records the
-// bytes. AUDIOCORE_NULL_RECORD, when set, names a file the played bytes are
-// appended to, so that a test can hear a player in another module.
+// bytes when a test keeps the log. AUDIOCORE_NULL_RECORD, when set, names a file the played bytes
+// are appended to, so that a test can hear a player in another module.
 class NullWaveOut : public WaveOutDevice {
 public:
     // The null layer offers a single device.

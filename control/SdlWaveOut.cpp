@@ -9,12 +9,26 @@ namespace audiocore {
 
 namespace {
 
-// About 23 ms at 44.1 kHz: short enough that a reset is heard at once and that
-// a buffer's return is close to the moment it finished sounding.
-constexpr Uint16 kPullFrames = 1024;
+// About 100 ms of audio per pull (4096 frames at 44.1 kHz): a sound server
+// given 23 ms pulls drop out on a busy machine and spend far more processor
+// time on the stream. A stop or a seek still cuts in at once, since the
+// control resets the device rather than waiting for the queue.
+Uint16 PullFrames(std::uint32_t rate) {
+    std::uint32_t frames = 256;
+    while (frames < rate / 10)
+        frames *= 2;
+    return static_cast<Uint16>(std::min<std::uint32_t>(frames, 8192));
+}
+
+// SDL passes each pull on to the sound server, which buffers about one more;
+// after this many silent pulls the last audio has sounded.
+constexpr int kDrainPulls = 2;
 
 // SDL_InitSubSystem counts its callers, so every user brings its own pair.
+// SDL must not take the process's SIGINT and SIGTERM: the hosts decide what
+// those mean, and SDL's handlers would swallow them while a song plays.
 bool InitAudio() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
@@ -55,7 +69,7 @@ bool SdlWaveOut::Open(int device, const WaveFormat& format, Completion on_done) 
     wanted.freq = static_cast<int>(format.samples_per_sec);
     wanted.format = AUDIO_S16LSB;
     wanted.channels = static_cast<Uint8>(format.channels);
-    wanted.samples = kPullFrames;
+    wanted.samples = PullFrames(format.samples_per_sec);
     wanted.callback = &SdlWaveOut::Pull;
     wanted.userdata = this;
     SDL_AudioSpec obtained{};
@@ -78,6 +92,7 @@ void SdlWaveOut::SetVolume(std::uint32_t volume) {
 void SdlWaveOut::Write(WaveHeader& header) {
     SDL_LockAudioDevice(device_id_);
     queue_.push_back(&header);
+    silent_pulls_ = 0;
     SDL_UnlockAudioDevice(device_id_);
     if (!unpaused_) {
         // The device stays paused until there is something to play.
@@ -91,6 +106,7 @@ void SdlWaveOut::Reset() {
     std::size_t returned = queue_.size();
     queue_.clear();
     front_offset_ = 0;
+    silent_pulls_ = kDrainPulls; // what was cut off will never be heard
     SDL_UnlockAudioDevice(device_id_);
     for (std::size_t i = 0; i < returned; ++i)
         on_done_();
@@ -98,7 +114,7 @@ void SdlWaveOut::Reset() {
 
 CloseResult SdlWaveOut::Close() {
     SDL_LockAudioDevice(device_id_);
-    bool busy = !queue_.empty();
+    bool busy = !queue_.empty() || (unpaused_ && silent_pulls_ < kDrainPulls);
     SDL_UnlockAudioDevice(device_id_);
     if (busy) {
         // A device that was lost pulls no more; its buffers would never
@@ -144,16 +160,10 @@ void SdlWaveOut::Fill(std::uint8_t* stream, int length) {
             ++finished;
         }
     }
+    silent_pulls_ = done == 0 ? std::min(silent_pulls_ + 1, kDrainPulls) : 0;
     if (done < length)
         std::memset(stream + done, 0, static_cast<std::size_t>(length - done));
-    if (volume != 0xFFFFFFFF) {
-        auto* samples = reinterpret_cast<std::int16_t*>(stream);
-        const int count = done / 2;
-        for (int i = 0; i < count; ++i) {
-            bool right = channels_ == 2 && i % 2 == 1;
-            samples[i] = ApplyVolume(samples[i], right ? volume >> 16 : volume & 0xFFFF);
-        }
-    }
+    ApplyVolumeToPcm(stream, static_cast<std::size_t>(done), channels_, volume);
     // Runs under SDL's device lock; the completion only releases a semaphore.
     for (int i = 0; i < finished; ++i)
         on_done_();

@@ -14,7 +14,8 @@ namespace audiocore {
 // PipeWire, PulseAudio, ALSA or JACK (or SDL's dummy and disk drivers when
 // SDL_AUDIODRIVER asks for them). SDL pulls audio from its own thread; the
 // written buffers are fed to it in order, and a buffer returns once its last
-// byte has gone to the device.
+// byte has gone to the device. Close waits until the sound server has played
+// it too, so the end of a song is not cut off.
 class SdlWaveOut : public WaveOutDevice {
 public:
     SdlWaveOut() = default;
@@ -42,6 +43,9 @@ private:
     // Guarded by SDL's device lock: the callback runs under it.
     std::deque<WaveHeader*> queue_;
     std::uint32_t front_offset_ = 0;
+    // Pulls of pure silence since the last audio; the audio handed to SDL
+    // has been heard once a few have gone by.
+    int silent_pulls_ = 0;
 };
 
 } // namespace audiocore

@@ -75,4 +75,8 @@ inline std::int16_t ApplyVolume(std::int16_t sample, std::uint32_t level) {
                                      static_cast<std::int32_t>(level) / 0xFFFF);
 }
 
+// Scales interleaved 16-bit little-endian PCM in place by a device volume
+// (left level in the low 16 bits, right in the high), as both back ends play it.
+void ApplyVolumeToPcm(std::uint8_t* pcm, std::size_t bytes, int channels, std::uint32_t volume);
+
 } // namespace audiocore

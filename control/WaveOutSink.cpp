@@ -15,7 +15,7 @@ namespace {
 // A wait that times out is not an error: the sink goes on as if the buffer
 // had come back, so a stalled device cannot hang the decoder for good.
 constexpr auto kCompletionTimeout = std::chrono::milliseconds(10000);
-constexpr auto kClosePollInterval = std::chrono::milliseconds(256);
+constexpr auto kClosePollInterval = std::chrono::milliseconds(10);
 
 } // namespace
 

@@ -361,6 +361,13 @@ void Form1::Form_Unload() {
     banner_->show();
 }
 
+void Form1::QuitNow() {
+    unloading_ = true;
+    AudioStop();
+    Timer1.stop();
+    hooks_.quit();
+}
+
 void Form1::ShowMessage(const QString& caption, const QString& text) {
     if (hooks_.showMessage) {
         hooks_.showMessage(caption, text);

@@ -58,6 +58,8 @@ public:
 
     // Pauses the calling handler for the given seconds while events go on.
     void Wait(double seconds);
+    // Stops the song and ends the program now, without the banner.
+    void QuitNow();
     // Files and folders named on the command line join the list as a folder
     // load adds songs.
     void AppendPaths(const QStringList& paths);

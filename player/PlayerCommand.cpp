@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "Form1.h"
+#include "QuitSignals.h"
 
 #include <QApplication>
 
@@ -21,6 +22,9 @@ int RunPlayer(int argc, char** argv) {
         Form1 window;
         window.AppendPaths(songs);
         window.show();
+        // Ended from outside, the player stops and quits at once, without
+        // the banner its own close shows.
+        QuitSignals quit_signals([&window] { window.QuitNow(); });
         return QApplication::exec();
     } catch (const std::exception& error) {
         // Without its design or controls the window cannot be shown at all.
