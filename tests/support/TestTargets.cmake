@@ -14,3 +14,23 @@ function(songwell_add_tests)
             PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${folder})
     endforeach()
 endfunction()
+
+# songwell_add_xvfb_test(NAME TIMEOUT SECONDS [ENVIRONMENT VARS...] COMMAND ARGS...):
+# a test that runs COMMAND inside a private X server, labelled with the
+# calling folder's name. Without xvfb-run the test is left out with a warning.
+function(songwell_add_xvfb_test name)
+    cmake_parse_arguments(PARSE_ARGV 1 xvfb "" "TIMEOUT" "ENVIRONMENT;COMMAND")
+    find_program(XVFB_RUN xvfb-run)
+    if(NOT XVFB_RUN)
+        message(WARNING "xvfb-run not found: ${name} is not registered")
+        return()
+    endif()
+    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    add_test(NAME ${name} COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" ${xvfb_COMMAND})
+    set(environment QT_QPA_PLATFORM=xcb ${xvfb_ENVIRONMENT})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "${environment}" TIMEOUT ${xvfb_TIMEOUT}
+        LABELS ${folder}
+        # Parallel xvfb-run -a servers can race for the same display number.
+        RESOURCE_LOCK xvfb)
+endfunction()
