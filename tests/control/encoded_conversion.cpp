@@ -1,6 +1,6 @@
-// Converts files from real encoders with the audiocore program and holds the
-// result against a float decoding of the same file by another decoder,
-// truncated toward zero as this decoder's synthesis truncates.
+// Converts and plays files from real encoders with the audiocore program and
+// holds the result against a float decoding of the same file by another
+// decoder, truncated toward zero as this decoder's synthesis truncates.
 
 #include "RunProgram.h"
 #include "TestSupport.h"
@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -20,6 +22,7 @@ std::string EncodedPath(const std::string& name) {
     return std::string(SONGWELL_ENCODED_DIR) + "/" + name;
 }
 
+// The short files of the top folder; the long songs have their own folder.
 std::vector<std::string> EncodedFiles() {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(SONGWELL_ENCODED_DIR)) {
@@ -35,33 +38,107 @@ ProgramResult Convert(const std::string& in, const std::string& out) {
     return RunProgram(BinPath("audiocore"), {"convert", in, out});
 }
 
-// The reference: 32-bit float PCM, scaled to 16 bits, clipped, then
-// truncated toward zero. Without gapless trimming it keeps the encoder's
-// delay and padding, as this decoder does, so the two differ at most by the
-// encoder's info frame: a whole frame, which the comparison's alignment
-// (in steps of 32 samples first) finds exactly even in noise.
-bool WriteFloatReference(const std::string& mp3, const std::string& pcm_path) {
-    ProgramResult r = RunProgram("mpg123", {"--no-gapless", "-q", "-e", "f32", "-s", mp3});
-    if (r.exit_code != 0 || r.out.size() % 4 != 0)
-        return false;
+// Interleaved samples with their layout, from a WAV file, in 16-bit units:
+// 16-bit integers as they are, 32-bit floats scaled by 32768.
+struct Decoded {
+    int channels = 0;
+    int rate = 0;
+    std::vector<float> samples;
+
+    std::size_t Frames(int samples_per_frame) const {
+        return channels ? samples.size() / channels / samples_per_frame : 0;
+    }
+};
+
+std::uint32_t Le(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | b[at + i];
+    return value;
+}
+
+Decoded ReadWav(const std::string& path) {
+    std::vector<std::uint8_t> file = ReadFile(path);
+    Decoded d;
+    int format = 0;
+    for (std::size_t at = 12; at + 8 <= file.size();) {
+        const std::uint32_t size = Le(file, at + 4, 4);
+        const std::size_t body = at + 8;
+        const std::size_t end = std::min<std::size_t>(file.size(), body + size);
+        if (std::memcmp(&file[at], "fmt ", 4) == 0 && size >= 16) {
+            format = static_cast<int>(Le(file, body, 2));
+            d.channels = static_cast<int>(Le(file, body + 2, 2));
+            d.rate = static_cast<int>(Le(file, body + 4, 4));
+        } else if (std::memcmp(&file[at], "data", 4) == 0) {
+            for (std::size_t i = body; format == 1 && i + 2 <= end; i += 2)
+                d.samples.push_back(static_cast<std::int16_t>(Le(file, i, 2)));
+            for (std::size_t i = body; format == 3 && i + 4 <= end; i += 4) {
+                std::uint32_t bits = Le(file, i, 4);
+                float f;
+                std::memcpy(&f, &bits, 4);
+                d.samples.push_back(f * 32768.0f);
+            }
+        }
+        at = body + size + (size & 1);
+    }
+    return d;
+}
+
+// Clipped to 16 bits, then truncated toward zero.
+int Truncated(float s) {
+    return s > 32767.0f ? 32767 : s < -32768.0f ? -32768 : static_cast<int>(s);
+}
+
+// The reference, in float: without gapless trimming it keeps the encoder's
+// delay and padding, as this decoder does, and like this decoder it plays no
+// sound for an encoder's info frame.
+Decoded FloatReference(const std::string& mp3, const TempDir& dir) {
+    const std::string wav = dir.File("reference.wav");
+    ProgramResult r = RunProgram("mpg123", {"--no-gapless", "-q", "-e", "f32", "-w", wav, mp3});
+    Decoded d;
+    if (r.exit_code == 0)
+        d = ReadWav(wav);
+    std::filesystem::remove(wav);
+    return d;
+}
+
+void WritePcm(const std::string& path, const Decoded& d) {
     std::vector<std::uint8_t> pcm;
-    pcm.reserve(r.out.size() / 2);
-    for (std::size_t i = 0; i < r.out.size(); i += 4) {
-        float f;
-        std::memcpy(&f, r.out.data() + i, 4);
-        float s = f * 32768.0f;
-        int v = s > 32767.0f ? 32767 : s < -32768.0f ? -32768 : static_cast<int>(s);
+    pcm.reserve(d.samples.size() * 2);
+    for (float s : d.samples) {
+        const int v = Truncated(s);
         pcm.push_back(static_cast<std::uint8_t>(v & 0xFF));
         pcm.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
     }
-    WriteFile(pcm_path, pcm);
-    return !pcm.empty();
+    WriteFile(path, pcm);
+}
+
+// One channel's samples from sample frame `from` on, truncated; channel -1 is
+// the mean of the two channels of a stereo decoding.
+std::vector<int> Channel(const Decoded& d, int channel, std::size_t from = 0) {
+    std::vector<int> out;
+    const std::size_t step = static_cast<std::size_t>(d.channels);
+    for (std::size_t i = from * step; i + step <= d.samples.size(); i += step)
+        out.push_back(Truncated(channel >= 0 ? d.samples[i + channel]
+                                             : (d.samples[i] + d.samples[i + 1]) / 2));
+    return out;
+}
+
+// The largest difference between two equally long signals; a length that
+// differs counts as a huge difference.
+int MaxDifference(const std::vector<int>& a, const std::vector<int>& b) {
+    if (a.size() != b.size())
+        return 1 << 30;
+    int most = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        most = std::max(most, std::abs(a[i] - b[i]));
+    return most;
 }
 
 struct Comparison {
     double psnr = 0;
     double maxdiff = 1e9;
-    double coverage = 0;
+    double shift = 1e9;
 };
 
 // Reads "psnr=.. maxdiff=.. rms=.. shift=.. coverage=.." from pcmcmp.py.
@@ -80,38 +157,77 @@ Comparison Compare(const std::string& test_wav, const std::string& reference) {
             c.psnr = value;
         else if (key == "maxdiff")
             c.maxdiff = value;
-        else if (key == "coverage")
-            c.coverage = value;
+        else if (key == "shift")
+            c.shift = value;
     }
     return c;
 }
 
-std::vector<std::uint8_t> WavData(const std::string& path) {
-    std::vector<std::uint8_t> file = ReadFile(path);
-    if (file.size() < 46)
-        return {};
-    return std::vector<std::uint8_t>(file.begin() + 46, file.end());
+// Layer II files are named .mp2; every Layer III file below 32 kHz is an
+// MPEG-2 or MPEG 2.5 one, with half the samples per frame.
+int SamplesPerFrame(const std::string& name, int rate) {
+    const bool layer2 = name.size() > 4 && name.compare(name.size() - 4, 4, ".mp2") == 0;
+    return layer2 || rate >= 32000 ? 1152 : 576;
+}
+
+struct Info {
+    long long frames = -1;
+    long long length_ms = -1;
+};
+
+// Reads "frames: N" and "length_ms: N" from `audiocore info`.
+Info ReadInfo(const std::string& file) {
+    ProgramResult r = RunProgram(BinPath("audiocore"), {"info", file});
+    Info info;
+    std::istringstream lines(r.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string key;
+        long long value;
+        if (!(words >> key >> value))
+            continue;
+        if (key == "frames:")
+            info.frames = value;
+        else if (key == "length_ms:")
+            info.length_ms = value;
+    }
+    return info;
 }
 
 } // namespace
 
 TEST(EncodedConversion, EveryEncoderFileMatchesAFloatDecodingTruncatedTowardZero) {
     std::vector<std::string> files = EncodedFiles();
-    // 15 Layer III and 9 Layer II files; fewer means the maker script broke.
-    ASSERT_GE(files.size(), 24u);
+    // 33 Layer III and 9 Layer II files; fewer means the maker script broke.
+    ASSERT_GE(files.size(), 42u);
     TempDir dir;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
         const std::string wav = dir.File(name + ".wav");
-        const std::string ref = dir.File(name + ".pcm");
+        const std::string ref_path = dir.File(name + ".pcm");
         ProgramResult converted = Convert(EncodedPath(name), wav);
         ASSERT_EQ(converted.exit_code, 0) << converted.err;
         EXPECT_EQ(converted.err, "");
-        ASSERT_TRUE(WriteFloatReference(EncodedPath(name), ref));
-        Comparison c = Compare(wav, ref);
+        Decoded reference = FloatReference(EncodedPath(name), dir);
+        ASSERT_FALSE(reference.samples.empty());
+        WritePcm(ref_path, reference);
+        Decoded ours = ReadWav(wav);
+        EXPECT_EQ(ours.channels, reference.channels);
+        EXPECT_EQ(ours.rate, reference.rate);
+        EXPECT_EQ(ours.samples.size(), reference.samples.size()) << "every sample, no more";
+        Comparison c = Compare(wav, ref_path);
         EXPECT_GE(c.psnr, 92.5);
-        EXPECT_LE(c.maxdiff, 2);
-        EXPECT_GE(c.coverage, 0.95);
+        EXPECT_LE(c.maxdiff, 1);
+        EXPECT_EQ(c.shift, 0);
+
+        // The player's time display and seek bar rest on these two.
+        const int spf = SamplesPerFrame(name, reference.rate);
+        const long long frames = static_cast<long long>(reference.Frames(spf));
+        Info info = ReadInfo(EncodedPath(name));
+        EXPECT_EQ(info.frames, frames);
+        const long long exact_ms = frames * spf * 1000 / reference.rate;
+        EXPECT_NEAR(info.length_ms, exact_ms, 1);
     }
 }
 
@@ -119,7 +235,7 @@ TEST(EncodedConversion, AStreamThatChangesLayerDecodesEveryPart) {
     TempDir dir;
     struct Part {
         const char* name;
-        std::vector<std::uint8_t> data;
+        std::vector<float> data;
     };
     Part parts[] = {{"part-l2.bin", {}}, {"part-l3.bin", {}}, {"mixed-layers.bin", {}}};
     for (Part& p : parts) {
@@ -127,7 +243,7 @@ TEST(EncodedConversion, AStreamThatChangesLayerDecodesEveryPart) {
         const std::string wav = dir.File(std::string(p.name) + ".wav");
         ProgramResult r = Convert(EncodedPath(p.name), wav);
         ASSERT_EQ(r.exit_code, 0) << r.err;
-        p.data = WavData(wav);
+        p.data = ReadWav(wav).samples;
     }
     const auto& l2 = parts[0].data;
     const auto& l3 = parts[1].data;
@@ -139,4 +255,116 @@ TEST(EncodedConversion, AStreamThatChangesLayerDecodesEveryPart) {
     EXPECT_EQ(mixed.size(), 2 * l2.size() + l3.size());
     ASSERT_GE(mixed.size(), l2.size());
     EXPECT_TRUE(std::equal(l2.begin(), l2.end(), mixed.begin()));
+}
+
+TEST(EncodedConversion, AStreamThatChangesChannelModeKeepsTheFirstFramesChannels) {
+    TempDir dir;
+    constexpr int kSpf = 1152;
+    const Decoded stereo = FloatReference(EncodedPath("part-stereo.bin"), dir);
+    const Decoded mono = FloatReference(EncodedPath("part-mono.bin"), dir);
+    ASSERT_EQ(stereo.channels, 2);
+    ASSERT_EQ(mono.channels, 1);
+    const std::size_t stereo_frames = stereo.Frames(kSpf);
+    const std::size_t mono_frames = mono.Frames(kSpf);
+    ASSERT_GT(stereo_frames, 2u);
+    ASSERT_GT(mono_frames, 2u);
+    const std::size_t all_frames = stereo_frames + mono_frames;
+
+    // The frame after the change may still carry the other part's synthesis
+    // history; from the next one on each part sounds as on its own.
+    {
+        SCOPED_TRACE("stereo, then single channel");
+        const std::string name = "mode-change-stereo-first.bin";
+        ProgramResult r = Convert(EncodedPath(name), dir.File("a.wav"));
+        ASSERT_EQ(r.exit_code, 0) << r.err;
+        Decoded out = ReadWav(dir.File("a.wav"));
+        ASSERT_EQ(out.channels, 2);
+        EXPECT_EQ(out.samples.size(), all_frames * kSpf * 2);
+        EXPECT_EQ(ReadInfo(EncodedPath(name)).frames, static_cast<long long>(all_frames));
+        Decoded opening = out;
+        opening.samples.resize(std::min(out.samples.size(), stereo.samples.size()));
+        for (int c = 0; c < 2; ++c)
+            EXPECT_LE(MaxDifference(Channel(opening, c), Channel(stereo, c)), 1) << c;
+        const std::size_t from = (stereo_frames + 1) * kSpf;
+        const std::vector<int> left = Channel(out, 0, from);
+        EXPECT_EQ(left, Channel(out, 1, from)) << "a single channel sounds on both sides";
+        EXPECT_LE(MaxDifference(left, Channel(mono, 0, kSpf)), 1);
+    }
+    {
+        SCOPED_TRACE("single channel, then stereo");
+        const std::string name = "mode-change-mono-first.bin";
+        ProgramResult r = Convert(EncodedPath(name), dir.File("b.wav"));
+        ASSERT_EQ(r.exit_code, 0) << r.err;
+        Decoded out = ReadWav(dir.File("b.wav"));
+        ASSERT_EQ(out.channels, 1);
+        EXPECT_EQ(out.samples.size(), all_frames * kSpf);
+        EXPECT_EQ(ReadInfo(EncodedPath(name)).frames, static_cast<long long>(all_frames));
+        Decoded opening = out;
+        opening.samples.resize(std::min(out.samples.size(), mono.samples.size()));
+        EXPECT_LE(MaxDifference(Channel(opening, 0), Channel(mono, 0)), 1);
+        // Stereo on a single-channel output is the mean of its two channels.
+        EXPECT_LE(
+            MaxDifference(Channel(out, 0, (mono_frames + 1) * kSpf), Channel(stereo, -1, kSpf)), 1);
+    }
+}
+
+namespace {
+
+// Plays `file` from frame `start` on the null device, which appends what it
+// played to `record`.
+ProgramResult PlayFrom(const std::string& file, long long start, const std::string& record) {
+    std::filesystem::remove(record);
+    return RunProgram("env", {"AUDIOCORE_OUTPUT=null", "AUDIOCORE_NULL_SPEED=64",
+                              "AUDIOCORE_NULL_RECORD=" + record, BinPath("audiocore"), "play", file,
+                              "--start", std::to_string(start)});
+}
+
+std::vector<std::int16_t> Samples16(const std::vector<std::uint8_t>& raw) {
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+    return samples;
+}
+
+} // namespace
+
+TEST(EncodedConversion, PlayingFromAFrameSoundsAsTheConversionFromThatFrameOn) {
+    // The device plays whole buffers of 32 frames: the last one ends in
+    // silence.
+    constexpr std::size_t kFramesPerBuffer = 32;
+    TempDir dir;
+    const std::string record = dir.File("heard.raw");
+    for (const char* name : {"long/cbr128-44k.mp3", "long/vbr2-44k.mp3", "long/cbr192-48k.mp3",
+                             "long/l2-192-44k.mp2"}) {
+        SCOPED_TRACE(name);
+        const std::string file = EncodedPath(name);
+        ProgramResult r = Convert(file, dir.File("whole.wav"));
+        ASSERT_EQ(r.exit_code, 0) << r.err;
+        const Decoded whole = ReadWav(dir.File("whole.wav"));
+        const Decoded reference = FloatReference(file, dir);
+        ASSERT_EQ(whole.channels, reference.channels);
+        for (int c = 0; c < whole.channels; ++c)
+            ASSERT_LE(MaxDifference(Channel(whole, c), Channel(reference, c)), 1) << c;
+        const int spf = SamplesPerFrame(name, reference.rate);
+        const std::size_t frames = reference.Frames(spf);
+        ASSERT_GT(frames, 1000u);
+
+        for (std::size_t start :
+             {std::size_t{1}, std::size_t{100}, std::size_t{1000}, frames - 1}) {
+            SCOPED_TRACE(start);
+            r = PlayFrom(file, static_cast<long long>(start), record);
+            ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+            const std::vector<std::int16_t> heard = Samples16(ReadFile(record));
+            const std::size_t from = start * spf * whole.channels;
+            const std::size_t expected = whole.samples.size() - from;
+            ASSERT_GE(heard.size(), expected);
+            EXPECT_TRUE(
+                std::equal(heard.begin(), heard.begin() + expected, whole.samples.begin() + from));
+            EXPECT_LT(heard.size() - expected, kFramesPerBuffer * spf * whole.channels);
+            EXPECT_TRUE(std::all_of(heard.begin() + expected, heard.end(),
+                                    [](std::int16_t s) { return s == 0; }));
+        }
+        r = PlayFrom(file, static_cast<long long>(frames), record);
+        EXPECT_NE((r.out + r.err).find("past the end"), std::string::npos) << r.out << r.err;
+        EXPECT_TRUE(ReadFile(record).empty()) << "nothing is played";
+    }
 }
