@@ -41,9 +41,15 @@ Bytes Vector(const char* name) {
 struct Outcome {
     bool opened = false;
     int result = -1;
+    // Why the file did not open.
+    std::string reason;
     std::string failure;
     Bytes wav;
     bool wav_exists = false;
+    // What `audiocore convert` printed on standard error, and whether it left
+    // a WAV behind.
+    std::string command_error;
+    bool command_wav_exists = false;
 };
 
 std::uint32_t Le32(const Bytes& b, std::size_t at) {
@@ -62,7 +68,8 @@ void ExpectWholeWav(const Bytes& wav) {
 
 // The command line on the same file: it must end by itself, promptly, with
 // an exit status rather than a signal, and print one line when it fails.
-void ExpectCommandLineCopes(const std::string& input, const std::string& output) {
+void ExpectCommandLineCopes(const std::string& input, const std::string& output,
+                            Outcome* outcome = nullptr) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"info", input}, {"convert", input, output}}) {
         auto start = std::chrono::steady_clock::now();
@@ -71,6 +78,10 @@ void ExpectCommandLineCopes(const std::string& input, const std::string& output)
         EXPECT_TRUE(r.exit_code == 0 || r.exit_code == 1) << args[0] << " ended by a signal";
         if (r.exit_code != 0) {
             EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
+        if (outcome && args[0] == "convert") {
+            outcome->command_error = r.err;
+            outcome->command_wav_exists = fs::exists(output);
         }
     }
     std::filesystem::remove(output);
@@ -88,7 +99,7 @@ Outcome Convert(const Bytes& bytes, bool command_line = true,
     Outcome outcome;
     auto start = std::chrono::steady_clock::now();
     DecodeJob job;
-    outcome.opened = OpenSource(job, input) == OpenResult::Opened;
+    outcome.opened = OpenSource(job, input, &outcome.reason) == OpenResult::Opened;
     if (outcome.opened)
         outcome.result = WriteWav(job, output, {}, &outcome.failure);
     EXPECT_LT(std::chrono::steady_clock::now() - start, kTimeBound);
@@ -106,7 +117,7 @@ Outcome Convert(const Bytes& bytes, bool command_line = true,
             << "unexpected file " << entry.path();
     EXPECT_EQ(ReadFile(input), bytes) << "the source is never changed";
     if (command_line)
-        ExpectCommandLineCopes(input, dir.File("cli.wav"));
+        ExpectCommandLineCopes(input, dir.File("cli.wav"), &outcome);
     return outcome;
 }
 
@@ -121,6 +132,25 @@ std::vector<std::size_t> FrameStarts(const Bytes& stream) {
         if (stream[i] == 0xFF && (stream[i + 1] & 0xF0) == 0xF0)
             starts.push_back(i);
     return starts;
+}
+
+// Bytes of every value, sync bytes included, as a damaged download might hold.
+Bytes RandomBytes(unsigned seed, std::size_t size) {
+    std::mt19937 random(seed);
+    Bytes bytes(size);
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+// A real picture from the video tool; JPEG data is full of 0xFF markers.
+Bytes Picture(const std::string& extension) {
+    TempDir dir;
+    const std::string path = dir.File("picture." + extension);
+    ProgramResult r = RunProgram("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
+                                            "testsrc=size=160x120", "-frames:v", "1", path});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    return ReadFile(path);
 }
 
 class DamagedInput : public ::testing::Test {
@@ -139,18 +169,19 @@ TEST_F(DamagedInput, FilesWithoutAStreamGiveAClearError) {
     for (auto& b : noise)
         b = static_cast<std::uint8_t>(random() & 0x7F); // never a sync byte
     std::string text = "Not an MP3 at all: only a few lines of text.\n";
+    std::string long_text;
+    for (int i = 0; i < 200; ++i)
+        long_text += "Line " + std::to_string(i) + ": notes on a playlist, nothing to play.\n";
     Bytes wav = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     wav.resize(4000, 0x20);
-    Bytes mpeg25; // the 11-bit sync of the unofficial 8 kHz extension
+    Bytes mpeg25; // headers of 522-byte frames, 144 bytes apart
     for (int i = 0; i < 20; ++i) {
         AppendHeader(mpeg25, 0xFFE39000u);
         mpeg25.resize(mpeg25.size() + 140, 0x11);
     }
-    Bytes free_format, forbidden_bitrate;
-    for (int i = 0; i < 10; ++i) {
-        AppendFrame(free_format, {.bitrate_index = 0}, 417, 3);
+    Bytes forbidden_bitrate;
+    for (int i = 0; i < 10; ++i)
         AppendFrame(forbidden_bitrate, {.bitrate_index = 15}, 417, 3);
-    }
     const struct {
         const char* what;
         Bytes bytes;
@@ -158,17 +189,26 @@ TEST_F(DamagedInput, FilesWithoutAStreamGiveAClearError) {
         {"empty", {}},
         {"zeros", Bytes(100000, 0)},
         {"noise", noise},
+        {"random bytes, seed 1", RandomBytes(1, 64 * 1024)},
+        {"random bytes, seed 2", RandomBytes(2, 64 * 1024)},
+        {"random bytes, seed 3", RandomBytes(3, 64 * 1024)},
         {"text", Bytes(text.begin(), text.end())},
+        {"a text file", Bytes(long_text.begin(), long_text.end())},
         {"a WAV file named .mp3", wav},
-        {"MPEG 2.5 frames", mpeg25},
-        {"free-format frames", free_format},
+        {"a PNG picture", Picture("png")},
+        {"a JPEG picture", Picture("jpg")},
+        {"MPEG 2.5 headers that do not follow one another", mpeg25},
         {"bitrate index 15", forbidden_bitrate},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Outcome o = Convert(c.bytes);
         EXPECT_FALSE(o.opened);
+        EXPECT_EQ(o.reason, "no MPEG audio frame found");
         EXPECT_FALSE(o.wav_exists);
+        EXPECT_NE(o.command_error.find("no MPEG audio frame found"), std::string::npos)
+            << o.command_error;
+        EXPECT_FALSE(o.command_wav_exists);
     }
 }
 
@@ -280,6 +320,44 @@ TEST_F(DamagedInput, JunkAndFormatChangesInMidStreamAreSafe) {
         EXPECT_EQ(o.result, 0) << o.failure;
         EXPECT_FALSE(Pcm(o).empty());
     }
+}
+
+namespace {
+
+// The loudest sample of 16-bit PCM.
+int Peak(const Bytes& pcm) {
+    int peak = 0;
+    for (std::size_t i = 0; i + 1 < pcm.size(); i += 2)
+        peak = std::max(peak, std::abs(static_cast<std::int16_t>(pcm[i] | (pcm[i + 1] << 8))));
+    return peak;
+}
+
+} // namespace
+
+TEST_F(DamagedInput, LowRatesFreeFormatAndChannelChangesDecodeWithoutNoise) {
+    // The encoder files' source peaks at 0.4 of full scale and their coding
+    // noise takes it to about 0.5: frames decoded as something else would
+    // sound much louder, or not at all.
+    for (const char* name : {"l3-mpeg25-16-joint-8k.mp3", "l3-mpeg25-vbr5-mono-11k.mp3",
+                             "l3-mpeg25-32-stereo-12k.mp3", "l3-free400-stereo-44k.mp3",
+                             "mode-change-stereo-first.bin", "mode-change-mono-first.bin"}) {
+        SCOPED_TRACE(name);
+        Bytes stream = ReadFile(std::string(SONGWELL_ENCODED_DIR) + "/" + name);
+        ASSERT_FALSE(stream.empty());
+        Outcome o = Convert(stream);
+        EXPECT_TRUE(o.opened) << o.reason;
+        EXPECT_EQ(o.result, 0) << o.failure;
+        EXPECT_GT(Peak(Pcm(o)), 32768 / 10);
+        EXPECT_LT(Peak(Pcm(o)), 32768 * 6 / 10);
+    }
+
+    // Free-format frames whose bodies are junk: a stream, decoded safely.
+    Bytes free_format;
+    for (int i = 0; i < 10; ++i)
+        AppendFrame(free_format, {.bitrate_index = 0}, 417, 3);
+    Outcome o = Convert(free_format);
+    EXPECT_TRUE(o.opened) << o.reason;
+    EXPECT_EQ(o.result, 0) << o.failure;
 }
 
 namespace {
