@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrameCrc.h"
+#include "HeaderWord.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,14 +20,10 @@ public:
     // Reads the next frame: header, body and the start of its CRC. `crc` is
     // the frame's accumulator when the frame carries a CRC, else null.
     bool ReadNext(MpegFileStream& stream, FrameCrc*& crc);
-    void ComputeFrameSize();
-    // Frames the file would hold at the current frame's unpadded size.
-    std::uint32_t MaxFrames(const MpegFileStream& stream) const;
-    float MsPerFrame() const;
-    float TotalMs(const MpegFileStream& stream) const;
-    // Positions the stream on `frame` and reads it, so that after a successful
-    // seek the header and body are those of the target frame.
-    bool SeekToFrame(MpegFileStream& stream, int frame);
+    // `free_format_bytes` is the unpadded frame size of a free-format stream.
+    void ComputeFrameSize(int free_format_bytes);
+    // Milliseconds that `frames` frames of this stream last, rounded down.
+    std::int64_t LengthMs(std::int64_t frames) const;
 
     // Display strings; null for values outside the lists.
     const char* LayerName() const;
@@ -34,6 +31,8 @@ public:
     const char* ModeName() const;
     const char* VersionName() const;
 
+    // 3 MPEG-1, 2 LSF, 0 MPEG 2.5, as the header codes them.
+    int VersionCode() const;
     int BitrateBps() const;
     int SampleRateHz() const;
     int Channels() const { return mode == kSingleChannel ? 1 : 2; }
@@ -47,7 +46,11 @@ public:
     std::int32_t bitrate_index = 0;
     std::int32_t padding = 0;
     std::int32_t mode_extension = 0;
+    // 1 MPEG-1, 0 the lower sampling rates, which MPEG 2.5 halves again.
     std::int32_t version = 1;
+    bool mpeg25 = false;
+    // The header as read, first byte on top.
+    std::uint32_t word = 0;
     std::int32_t mode = 0;
     std::int32_t sample_frequency = 0;
     std::int32_t subbands = 0;
@@ -55,9 +58,6 @@ public:
     bool copy_flags[2] = {false, false};
     bool synced = false;
     std::unique_ptr<FrameCrc> crc;
-    // Padding bytes in frames 0..f, for exact seeks at 44.1 and 22.05 kHz,
-    // where padded and unpadded frames alternate.
-    std::vector<std::int32_t> padding_table;
     std::uint16_t checksum = 0;
     std::int32_t body_size = 0;
     std::int32_t main_data_slots = 0;
@@ -65,7 +65,6 @@ public:
 private:
     bool FindFrame(MpegFileStream& stream, std::uint32_t& header);
     void Decode(std::uint32_t header);
-    void RecordPadding(const MpegFileStream& stream);
 };
 
 } // namespace audiocore

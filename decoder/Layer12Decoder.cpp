@@ -80,7 +80,8 @@ bool ReadSideInfo(const FrameBands& bands, MpegFileStream& stream, const FrameHe
 // block of 32 subband samples per channel (one per group in Layer I, three
 // in Layer II).
 void DecodeSamples(const FrameBands& bands, MpegFileStream& stream, ChannelChoice choice,
-                   PolyphaseSynthesizer& synth0, PolyphaseSynthesizer* synth1, PcmSink& sink) {
+                   PolyphaseSynthesizer& synth0, PolyphaseSynthesizer* synth1, PcmSink& sink,
+                   FrameMix mix) {
     bool last_group = false;
     while (!last_group) {
         for (SubbandUnit* band : bands)
@@ -89,6 +90,16 @@ void DecodeSamples(const FrameBands& bands, MpegFileStream& stream, ChannelChoic
         while (!group_done) {
             for (SubbandUnit* band : bands)
                 group_done = band->EmitSample(choice, synth0, synth1);
+            if (synth1 != nullptr && mix == FrameMix::MeanToMono) {
+                for (int sb = 0; sb < 32; ++sb) {
+                    synth0.samples[sb] = 0.5f * (synth0.samples[sb] + synth1->samples[sb]);
+                    synth1->samples[sb] = 0.0f;
+                }
+                synth0.Synthesize(sink);
+                continue;
+            }
+            if (synth1 != nullptr && mix == FrameMix::MonoToBoth)
+                std::copy(synth0.samples, synth0.samples + 32, synth1->samples);
             synth0.Synthesize(sink);
             if (synth1 != nullptr)
                 synth1->Synthesize(sink);
@@ -100,7 +111,7 @@ void DecodeSamples(const FrameBands& bands, MpegFileStream& stream, ChannelChoic
 
 bool DecodeLayer12Frame(MpegFileStream& stream, FrameHeader& header, FrameCrc* crc,
                         ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                        PolyphaseSynthesizer* synth1, PcmSink& sink) {
+                        PolyphaseSynthesizer* synth1, PcmSink& sink, FrameMix mix) {
     if (header.layer != 1 && header.layer != 2)
         return false;
     FrameBands bands(header);
@@ -111,8 +122,13 @@ bool DecodeLayer12Frame(MpegFileStream& stream, FrameHeader& header, FrameCrc* c
         return false;
     for (SubbandUnit* band : bands)
         band->ReadScaleIndices(stream);
-    const bool two_channels = choice == ChannelChoice::Both && header.mode != kSingleChannel;
-    DecodeSamples(bands, stream, choice, synth0, two_channels ? synth1 : nullptr, sink);
+    // A single-channel frame fills the second synthesizer only to copy
+    // itself into a two-channel output.
+    if (mix == FrameMix::MeanToMono)
+        choice = ChannelChoice::Both;
+    const bool two_channels = mix == FrameMix::MonoToBoth ||
+                              (choice == ChannelChoice::Both && header.mode != kSingleChannel);
+    DecodeSamples(bands, stream, choice, synth0, two_channels ? synth1 : nullptr, sink, mix);
     sink.EndFrame();
     return true;
 }

@@ -15,24 +15,25 @@ namespace audiocore {
 
 Layer3FrameDecoder::Layer3FrameDecoder(MpegFileStream& stream, FrameHeader& header,
                                        PolyphaseSynthesizer& synth0, PolyphaseSynthesizer* synth1,
-                                       PcmSink& sink, ChannelChoice choice)
+                                       PcmSink& sink, ChannelChoice choice, int output_channels)
     : stream_(stream), header_(header), synth0_(synth0), synth1_(synth1), sink_(sink),
       reservoir_(std::make_unique<MainDataReservoir>()) {
     const bool mpeg1 = header.version == 1;
-    channels_ = header.mode == kSingleChannel ? 1 : 2;
+    output_channels_ = output_channels == 1 ? 1 : 2;
     granules_ = mpeg1 ? 2 : 1;
     // Without a second synthesizer there is nowhere for the right channel
     // to go, whatever the choice.
-    const bool left_only = channels_ == 1 || choice == ChannelChoice::LeftOnly || !synth1;
+    const bool left_only = output_channels_ == 1 || choice == ChannelChoice::LeftOnly || !synth1;
     last_channel_ = left_only ? 0 : 1;
-    const int rate = (header.sample_frequency & 3) % 3 + (mpeg1 ? 3 : 0);
-    bands_ = &kScaleFactorBands[rate];
+    const int family = mpeg1 ? 3 : header.mpeg25 ? 6 : 0;
+    bands_ = &kScaleFactorBands[(header.sample_frequency & 3) % 3 + family];
 }
 
 Layer3FrameDecoder::~Layer3FrameDecoder() = default;
 
 void Layer3FrameDecoder::ResetForSeek() {
     frame_start_ = 0;
+    coded_channels_ = 0;
     std::fill(&prev_[0][0][0], &prev_[0][0][0] + 2 * 18 * 32, 0.0f);
     reservoir_ = std::make_unique<MainDataReservoir>();
 }
@@ -106,17 +107,61 @@ StereoMode Layer3FrameDecoder::CurrentStereoMode() const {
 }
 
 void Layer3FrameDecoder::DecodeGranule(int gr) {
-    // Both channels of a two-channel stream are decoded even when only the
+    const int coded = header_.mode == kSingleChannel ? 1 : 2;
+    CarryOverlap(coded);
+    // Both channels of a two-channel frame are decoded even when only the
     // left is output: stereo processing needs both.
-    for (int ch = 0; ch < channels_; ++ch)
+    for (int ch = 0; ch < coded; ++ch)
         DecodeChannel(gr, ch);
-    if (channels_ == 2)
+    if (coded == 2)
         stereo_.Process(CurrentStereoMode(), side_.granule[gr], scalefactors_[1], *bands_, ro_,
                         lr_);
     else
         std::copy(ro_[0], ro_[0] + kLines, lr_[0]);
-    for (int ch = 0; ch <= last_channel_; ++ch)
-        OutputChannel(gr, ch);
+    OutputGranule(gr);
+}
+
+void Layer3FrameDecoder::CarryOverlap(int coded) {
+    const int previous = coded_channels_;
+    coded_channels_ = coded;
+    if (previous == 0 || previous == coded)
+        return;
+    float* first = &prev_[0][0][0];
+    float* second = &prev_[1][0][0];
+    constexpr int kValues = 18 * 32;
+    if (coded == 2) {
+        std::copy(first, first + kValues, second);
+    } else if (last_channel_ == 1 || output_channels_ == 1) {
+        // Both channels' memories are live: the one channel goes on from
+        // their mean.
+        for (int i = 0; i < kValues; ++i)
+            first[i] = 0.5f * (first[i] + second[i]);
+    }
+}
+
+void Layer3FrameDecoder::OutputGranule(int gr) {
+    switch (MixFor(output_channels_, header_.mode == kSingleChannel)) {
+    case FrameMix::MeanToMono:
+        HybridChannel(gr, 0, pcm_blocks_);
+        HybridChannel(gr, 1, pcm_second_);
+        for (int t = 0; t < 18; ++t)
+            for (int sb = 0; sb < 32; ++sb)
+                pcm_blocks_[t][sb] = 0.5f * (pcm_blocks_[t][sb] + pcm_second_[t][sb]);
+        Synthesize(synth0_, pcm_blocks_);
+        return;
+    case FrameMix::MonoToBoth:
+        HybridChannel(gr, 0, pcm_blocks_);
+        Synthesize(synth0_, pcm_blocks_);
+        if (last_channel_ == 1)
+            Synthesize(*synth1_, pcm_blocks_);
+        return;
+    case FrameMix::AsCoded:
+        for (int ch = 0; ch <= last_channel_; ++ch) {
+            HybridChannel(gr, ch, pcm_blocks_);
+            Synthesize(ch == 0 ? synth0_ : *synth1_, pcm_blocks_);
+        }
+        return;
+    }
 }
 
 void Layer3FrameDecoder::DecodeChannel(int gr, int ch) {
@@ -132,17 +177,19 @@ void Layer3FrameDecoder::DecodeChannel(int gr, int ch) {
     Requantise(spectrum_, nonzero_[ch], g, scalefactors_[ch], *bands_, ro_[ch]);
 }
 
-void Layer3FrameDecoder::OutputChannel(int gr, int ch) {
+void Layer3FrameDecoder::HybridChannel(int gr, int ch, float (&blocks)[18][32]) {
     const GranuleInfo& g = side_.granule[gr][ch];
     Reorder(g, *bands_, lr_[ch], out_);
     // Stereo processing mixes the channels, so either channel's values may
     // reach as far as the longer of the two.
-    const int nonzero = channels_ == 2 ? std::max(nonzero_[0], nonzero_[1]) : nonzero_[0];
+    const bool two = header_.mode != kSingleChannel;
+    const int nonzero = two ? std::max(nonzero_[0], nonzero_[1]) : nonzero_[0];
     ReduceAliases(g, out_, nonzero);
-    HybridSynthesis(g, out_, prev_[ch], pcm_blocks_);
+    HybridSynthesis(g, out_, prev_[ch], blocks);
+}
 
-    PolyphaseSynthesizer& synth = ch == 0 ? synth0_ : *synth1_;
-    for (const auto& block : pcm_blocks_) {
+void Layer3FrameDecoder::Synthesize(PolyphaseSynthesizer& synth, const float (&blocks)[18][32]) {
+    for (const auto& block : blocks) {
         std::copy(block, block + 32, synth.samples);
         synth.Synthesize(sink_);
     }

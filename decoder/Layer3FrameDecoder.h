@@ -24,8 +24,11 @@ struct ScaleFactorBands;
 // members, so decoding allocates nothing.
 class Layer3FrameDecoder {
 public:
+    // `output_channels` is the stream's, fixed by its first frame; frames of
+    // the other channel mode are mapped onto it.
     Layer3FrameDecoder(MpegFileStream& stream, FrameHeader& header, PolyphaseSynthesizer& synth0,
-                       PolyphaseSynthesizer* synth1, PcmSink& sink, ChannelChoice choice);
+                       PolyphaseSynthesizer* synth1, PcmSink& sink, ChannelChoice choice,
+                       int output_channels);
     ~Layer3FrameDecoder();
     Layer3FrameDecoder(const Layer3FrameDecoder&) = delete;
     Layer3FrameDecoder& operator=(const Layer3FrameDecoder&) = delete;
@@ -46,7 +49,13 @@ private:
     bool GatherMainData(bool side_info_valid);
     void DecodeGranule(int gr);
     void DecodeChannel(int gr, int ch);
-    void OutputChannel(int gr, int ch);
+    // Reorder, alias reduction and the hybrid filter bank of one channel.
+    void HybridChannel(int gr, int ch, float (&blocks)[18][32]);
+    void Synthesize(PolyphaseSynthesizer& synth, const float (&blocks)[18][32]);
+    void OutputGranule(int gr);
+    // At a change of channel mode the overlap memory of the channel that
+    // starts or stops sounding carries on from what was heard.
+    void CarryOverlap(int coded_channels);
     StereoMode CurrentStereoMode() const;
 
     MpegFileStream& stream_;
@@ -62,9 +71,12 @@ private:
     Layer3Stereo stereo_;
 
     // The stream's layout, fixed by its first frame.
-    int channels_;
+    int output_channels_;
     int granules_;
     int last_channel_;
+    // Channels coded in the current frame, and in the one before (0 after
+    // a reset).
+    int coded_channels_ = 0;
     const ScaleFactorBands* bands_;
 
     // Reservoir byte count at which the next frame's main data begins.
@@ -81,6 +93,8 @@ private:
     // The hybrid filter bank's output and overlap memory, by time sample
     // and subband.
     alignas(16) float pcm_blocks_[18][32] = {};
+    // The second channel, while a two-channel frame is mixed down.
+    alignas(16) float pcm_second_[18][32] = {};
     alignas(16) float prev_[2][18][32] = {};
 };
 

@@ -131,7 +131,9 @@ int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& storage, const Gran
     const int big_end = static_cast<int>(2 * std::min(g.big_values, kMaxBigValues));
     int region_end[3];
     if (g.ShortBlocks()) {
-        region_end[0] = 36;
+        // The first region spans three short bands of every window: 36
+        // lines at all rates but 8 kHz, whose short bands are twice as wide.
+        region_end[0] = 3 * bands.s[3];
         region_end[1] = kGranuleLines;
     } else {
         const auto boundary = [&](std::uint32_t index) {

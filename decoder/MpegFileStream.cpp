@@ -1,7 +1,5 @@
 #include "MpegFileStream.h"
 
-#include "FrameHeader.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -13,10 +11,12 @@ bool MpegFileStream::Open(const std::string& path) {
     bit_index_ = 0;
     word_cursor_ = 0;
     current_frame_ = -1;
-    highest_frame_ = -1;
+    first_frame_known_ = false;
     first_frame_offset_ = 0;
+    free_format_bytes_ = 0;
     if (!file_.Open(path))
         return false;
+    file_size_ = file_.Size();
     SkipId3v2Tag();
     return true;
 }
@@ -41,43 +41,83 @@ void MpegFileStream::SkipId3v2Tag() {
     file_.SeekTo(0);
 }
 
-bool MpegFileStream::MatchesPattern(const std::uint8_t b[4], bool strict) const {
-    if (b[0] != 0xFF)
-        return false;
-    // The reserved layer code 0 is no frame: treat it like any false sync.
-    if ((b[1] & 0x06) == 0)
-        return false;
-    if (!strict)
-        return (b[1] & 0xF0) == 0xF0;
-    bool single = (b[3] & 0xC0) == 0xC0;
-    return (b[1] & 0xF8) == (sync_pattern_[1] & 0xF8) &&
-           (b[2] & 0x0C) == (sync_pattern_[2] & 0x0C) && single == single_channel_;
+namespace {
+
+// The largest frame a free-format stream may have, header included.
+constexpr int kMaxFrameBytes = MpegFileStream::kBodyBytes + 4;
+
+bool IsTrailingTag(const std::uint8_t* bytes, long count) {
+    return (count >= 3 && std::memcmp(bytes, "TAG", 3) == 0) ||
+           (count >= 8 && std::memcmp(bytes, "APETAGEX", 8) == 0);
 }
+
+} // namespace
 
 bool MpegFileStream::FindHeader(std::uint32_t& header, bool strict) {
     std::uint8_t b[4];
     for (;;) {
         if (file_.Read(b, 4) != 4)
             return false;
-        if (MatchesPattern(b, strict))
+        const HeaderWord word = HeaderWord::FromBytes(b);
+        const bool acceptable = strict ? sync_pattern_.SameStream(word) : word.Plausible();
+        if (acceptable && Confirmed(word))
             break;
         file_.SeekBy(-3);
     }
-    header = (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) |
-             (std::uint32_t{b[2]} << 8) | b[3];
+    header = HeaderWord::FromBytes(b).Bits();
     int frame = current_frame_.load(std::memory_order_relaxed) + 1;
-    if (frame == 0 && highest_frame_ < 0)
+    if (!first_frame_known_) {
         first_frame_offset_ = file_.Position() - 4;
+        first_frame_known_ = true;
+    }
     current_frame_.store(frame, std::memory_order_relaxed);
-    highest_frame_ = std::max(highest_frame_, frame);
     return true;
 }
 
+// The stream stands just after the four bytes of `word`, and is left there.
+bool MpegFileStream::Confirmed(HeaderWord word) {
+    const std::uint64_t start = file_.Position() - 4;
+    int free_bytes = free_format_bytes_;
+    if (word.FreeFormat() && free_bytes == 0)
+        free_bytes = MeasureFreeFormat(word, start);
+    const int size = word.FrameBytes(free_bytes);
+    bool confirmed = size > 4 && size <= kMaxFrameBytes && EndsAtStreamOrEnd(word, start + size);
+    file_.SeekTo(start + 4);
+    if (confirmed && word.FreeFormat())
+        free_format_bytes_ = free_bytes;
+    return confirmed;
+}
+
+bool MpegFileStream::EndsAtStreamOrEnd(HeaderWord word, std::uint64_t end) {
+    if (end == file_size_)
+        return true;
+    if (end > file_size_ || !file_.SeekTo(end))
+        return false;
+    std::uint8_t next[8];
+    const long got = file_.Read(next, sizeof next);
+    return IsTrailingTag(next, got) || (got >= 4 && word.SameStream(HeaderWord::FromBytes(next)));
+}
+
+// A free-format frame ends where the next header of its stream begins. That
+// header must itself end at one, so a sync pattern inside the audio data
+// cannot pass for it. Returns the unpadded size, or 0.
+int MpegFileStream::MeasureFreeFormat(HeaderWord word, std::uint64_t start) {
+    for (int distance = 8; distance <= kMaxFrameBytes; ++distance) {
+        std::uint8_t b[4];
+        if (!file_.SeekTo(start + distance) || file_.Read(b, 4) != 4)
+            return 0;
+        const HeaderWord next = HeaderWord::FromBytes(b);
+        if (!word.SameStream(next))
+            continue;
+        const int unpadded = distance - word.PaddingBytes();
+        if (EndsAtStreamOrEnd(next, start + distance + next.FrameBytes(unpadded)))
+            return unpadded;
+    }
+    return 0;
+}
+
 void MpegFileStream::SetSyncPattern(std::uint32_t header) {
-    sync_pattern_[0] = static_cast<std::uint8_t>(header >> 24);
-    sync_pattern_[1] = static_cast<std::uint8_t>(header >> 16);
-    sync_pattern_[2] = static_cast<std::uint8_t>(header >> 8);
-    sync_pattern_[3] = static_cast<std::uint8_t>(header);
+    sync_pattern_ = HeaderWord(header);
     single_channel_ = (header & 0xC0) == 0xC0;
 }
 
@@ -100,51 +140,19 @@ bool MpegFileStream::ReadFrameBody(int n) {
 }
 
 std::uint32_t MpegFileStream::FileSize() const {
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(file_.Size(), 0xFFFFFFFFu));
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(file_size_, 0xFFFFFFFFu));
 }
 
-bool MpegFileStream::PositionAtFrame(std::uint64_t offset, int frame) {
-    if (!file_.SeekTo(first_frame_offset_ + offset))
+bool MpegFileStream::PositionAt(std::uint64_t offset, int frame) {
+    if (frame < 0 || !file_.SeekTo(offset))
         return false;
     current_frame_.store(frame - 1, std::memory_order_relaxed);
     return true;
 }
 
-bool MpegFileStream::SeekFrameFixed(int frame, int body_size) {
-    if (frame < 0 || body_size < 0)
-        return false;
-    return PositionAtFrame(static_cast<std::uint64_t>(frame) * (body_size + 4), frame);
-}
-
-bool MpegFileStream::SeekFrameTracked(int frame, int body_size, FrameHeader& header,
-                                      const std::vector<std::int32_t>& padding_table) {
-    if (frame < 0 || body_size < 0)
-        return false;
-    const std::uint64_t frame_bytes = static_cast<std::uint64_t>(body_size) + 4;
-    auto padding_before = [&](int f) -> std::uint64_t {
-        // Padding bytes in frames 0..f-1.
-        if (f < 1 || padding_table.empty())
-            return 0;
-        std::size_t i =
-            std::min<std::size_t>(static_cast<std::size_t>(f - 1), padding_table.size() - 1);
-        return static_cast<std::uint64_t>(padding_table[i]);
-    };
-    FrameCrc* crc = nullptr;
-    int h = highest_frame_;
-    if (h < frame) {
-        // Not reached yet: read forward from the highest frame met, recording
-        // the padding of every frame passed, so the seek lands exactly.
-        if (!PositionAtFrame(padding_before(h + 1) + frame_bytes * (h + 1), h + 1))
-            return false;
-        while (highest_frame_ < frame) {
-            if (!header.ReadNext(*this, crc))
-                return false;
-        }
-        return true;
-    }
-    if (!PositionAtFrame(padding_before(frame) + frame_bytes * frame, frame))
-        return false;
-    return header.ReadNext(*this, crc);
+void MpegFileStream::ForgetFramesRead() {
+    current_frame_.store(-1, std::memory_order_relaxed);
+    first_frame_known_ = false;
 }
 
 } // namespace audiocore

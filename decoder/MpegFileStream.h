@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HeaderWord.h"
 #include "InputFile.h"
 
 #include <array>
@@ -10,16 +11,14 @@
 
 namespace audiocore {
 
-class FrameHeader;
-class FrameCrc;
-
 // The opened MPEG audio file: sync search, one frame body at a time, and a
 // most-significant-bit-first reader over that body.
 class MpegFileStream {
 public:
-    // The largest body the accepted formats have: a padded Layer II frame at
-    // 384 kbit/s and 32 kHz is 1729 bytes, 4 of them header.
-    static constexpr int kBodyWords = 433;
+    // The largest body accepted: a padded Layer II frame at 384 kbit/s and
+    // 32 kHz is 1729 bytes, 4 of them header; free-format frames may be
+    // larger, up to what 640 kbit/s gives at 32 kHz.
+    static constexpr int kBodyWords = 721;
     static constexpr int kBodyBytes = kBodyWords * 4;
 
     // Opens the file read-only. A leading ID3v2 tag is stepped over, since its
@@ -30,12 +29,20 @@ public:
     int OpenError() const { return file_.Error(); }
 
     // Slides over the file one byte per try until four bytes form an
-    // acceptable header; the first file byte is the top byte of `header`.
+    // acceptable header that is confirmed: the frame it describes ends where
+    // another header of the same stream, the end of the file or a trailing
+    // tag begins. The first file byte is the top byte of `header`. Strict,
+    // the header must also belong to the stream that SetSyncPattern fixed.
     bool FindHeader(std::uint32_t& header, bool strict);
-    // `header` is the first frame's header masked to the bits every later
-    // frame must repeat.
+    // `header` is the first frame's: every later frame must repeat its
+    // version and rate.
     void SetSyncPattern(std::uint32_t header);
     bool ReadFrameBody(int n);
+    // Steps over the body of the frame whose header was found last.
+    bool SkipFrameBody(int n) { return file_.SeekBy(n); }
+    // The unpadded frame size of a free-format stream, found from the
+    // distance between its first two headers; 0 until then.
+    int FreeFormatBytes() const { return free_format_bytes_; }
 
     // The next n bits of the body (1 <= n <= 16), most significant first.
     // Past the end of the buffer this gives zeros and never reads outside it.
@@ -60,24 +67,35 @@ public:
         return (joined >> (48 - s)) & mask;
     }
 
+    // Byte `i` of the body read last; 0 outside it.
+    std::uint8_t BodyByte(int i) const {
+        if (i < 0 || i >= body_size_)
+            return 0;
+        return static_cast<std::uint8_t>(body_[i / 4] >> (24 - 8 * (i % 4)));
+    }
+
     std::uint32_t FileSize() const;
-    bool SeekFrameFixed(int frame, int body_size);
-    bool SeekFrameTracked(int frame, int body_size, FrameHeader& header,
-                          const std::vector<std::int32_t>& padding_table);
+    std::uint64_t FileBytes() const { return file_size_; }
+    // Positions the stream on the header at `offset`, which the next read
+    // will count as frame number `frame`.
+    bool PositionAt(std::uint64_t offset, int frame);
+    // The frame read last was stream information, not audio: the next frame
+    // found is frame 0, and the audio starts there.
+    void ForgetFramesRead();
 
     int BodySize() const { return body_size_; }
     // Bits of the body not yet read (negative once a reader ran past it).
     int BitsLeft() const { return body_size_ * 8 - (word_cursor_ * 32 + bit_index_); }
     bool SingleChannel() const { return single_channel_; }
     int CurrentFrame() const { return current_frame_.load(std::memory_order_relaxed); }
-    int HighestFrame() const { return highest_frame_; }
     // Byte offset of the first frame's header, where frame 0 starts for seeks.
     std::uint64_t FirstFrameOffset() const { return first_frame_offset_; }
     std::uint64_t Position() const { return file_.Position(); }
 
 private:
-    bool MatchesPattern(const std::uint8_t bytes[4], bool strict) const;
-    bool PositionAtFrame(std::uint64_t offset, int frame);
+    bool Confirmed(HeaderWord word);
+    bool EndsAtStreamOrEnd(HeaderWord word, std::uint64_t end);
+    int MeasureFreeFormat(HeaderWord word, std::uint64_t start);
     void SkipId3v2Tag();
 
     InputFile file_;
@@ -86,11 +104,13 @@ private:
     int body_size_ = 0;
     int word_cursor_ = 0;
     int bit_index_ = 0;
-    std::uint8_t sync_pattern_[4] = {};
+    HeaderWord sync_pattern_;
     bool single_channel_ = false;
+    int free_format_bytes_ = 0;
+    std::uint64_t file_size_ = 0;
     // Written by the decoding thread, read by the control's thread.
     std::atomic<int> current_frame_{-1};
-    int highest_frame_ = -1;
+    bool first_frame_known_ = false;
     std::uint64_t first_frame_offset_ = 0;
 };
 

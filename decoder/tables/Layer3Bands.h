@@ -13,8 +13,9 @@ struct ScaleFactorBands {
 };
 
 // By rate index: 0 = 22.05 kHz, 1 = 24 kHz, 2 = 16 kHz (LSF), 3 = 44.1 kHz,
-// 4 = 48 kHz, 5 = 32 kHz (MPEG-1).
-extern const ScaleFactorBands kScaleFactorBands[6];
+// 4 = 48 kHz, 5 = 32 kHz (MPEG-1), 6 = 11.025 kHz, 7 = 12 kHz, 8 = 8 kHz
+// (MPEG 2.5).
+extern const ScaleFactorBands kScaleFactorBands[9];
 
 // Bits of the MPEG-1 scale factors by scalefac_compress: bands 0..10 and
 // 11..20 of long blocks, 0..5 and 6..11 of short blocks.

@@ -38,7 +38,7 @@ DecodeLayer3File(const std::string& path,
     PolyphaseSynthesizer synth0(0, 32768.0f);
     PolyphaseSynthesizer synth1(1, 32768.0f);
     Layer3FrameDecoder decoder(stream, header, synth0, both ? &synth1 : nullptr, *result.sink,
-                               choice);
+                               choice, result.channels);
     do {
         if (header.layer == 3) {
             decoder.DecodeFrame();

@@ -110,13 +110,14 @@ TEST(Layer3FrameDecoder, ResetForSeekStartsAfresh) {
     ASSERT_TRUE(header.ReadNext(stream, crc));
     RecordingSink sink(1);
     PolyphaseSynthesizer synth(0, 32768.0f);
-    Layer3FrameDecoder decoder(stream, header, synth, nullptr, sink, ChannelChoice::Both);
+    Layer3FrameDecoder decoder(stream, header, synth, nullptr, sink, ChannelChoice::Both,
+                               header.Channels());
     for (int i = 0; i < 40 && header.ReadNext(stream, crc); ++i)
         decoder.DecodeFrame();
 
     // Back to the first frame with a reset, as after a seek: the output is
     // then exactly a fresh decoding's.
-    ASSERT_TRUE(stream.SeekFrameFixed(0, header.body_size));
+    ASSERT_TRUE(stream.PositionAt(stream.FirstFrameOffset(), 0));
     decoder.ResetForSeek();
     synth.Reset();
     const std::size_t start = sink.appended[0];

@@ -22,9 +22,13 @@ struct StreamOnBytes {
     MpegFileStream stream;
 };
 
+// A 128 kbit/s, 44.1 kHz Layer III frame (417 bytes, the only one in the
+// file, so the end of the file confirms it) whose body starts with `body`.
+constexpr int kBody = 413;
 std::vector<std::uint8_t> HeaderThenBody(const std::vector<std::uint8_t>& body) {
     std::vector<std::uint8_t> bytes = {0xFF, 0xFB, 0x90, 0x00};
     bytes.insert(bytes.end(), body.begin(), body.end());
+    bytes.resize(4 + kBody, 0x00);
     return bytes;
 }
 
@@ -81,42 +85,48 @@ TEST(MpegFileStream, BodyReadsRefuseImpossibleSizesAndShortFiles) {
     EXPECT_FALSE(s.stream.ReadFrameBody(0));
     EXPECT_FALSE(s.stream.ReadFrameBody(-4));
     EXPECT_FALSE(s.stream.ReadFrameBody(MpegFileStream::kBodyBytes + 1));
-    EXPECT_FALSE(s.stream.ReadFrameBody(11)) << "only 10 bytes are left in the file";
+    EXPECT_FALSE(s.stream.ReadFrameBody(kBody + 1)) << "only the body is left in the file";
 }
 
-TEST(MpegFileStream, LooseSearchStopsAtTheFirstTwelveOneBits) {
-    std::vector<std::uint8_t> bytes = {0x00, 0xFF, 0xEF, 0xFF, 0xFF, 0xF3, 0x12, 0x34, 0x00};
+TEST(MpegFileStream, LooseSearchSkipsHeadersWithReservedCodes) {
+    // 0xFF 0xEF has the reserved version code; 0xFF 0xFF 0xF3 the forbidden
+    // bitrate index.
+    std::vector<std::uint8_t> bytes = {0x00, 0xFF, 0xEF, 0xFF, 0xFF, 0xF3, 0x12};
+    AppendFrame(bytes, HeaderFields{}, 417, 1);
     StreamOnBytes s(bytes);
     std::uint32_t header = 0;
     ASSERT_TRUE(s.stream.FindHeader(header, false));
-    // 0xFF 0xEF is the 11-bit sync of the unofficial 8 kHz extension: skipped.
-    EXPECT_EQ(header, 0xFFFFF312u);
-    EXPECT_EQ(s.stream.FirstFrameOffset(), 3u);
+    EXPECT_EQ(header, MakeHeader(HeaderFields{}));
+    EXPECT_EQ(s.stream.FirstFrameOffset(), 7u);
     EXPECT_EQ(s.stream.CurrentFrame(), 0);
 }
 
-TEST(MpegFileStream, StrictSearchSkipsSyncsWithAnotherChannelModeOrRate) {
+TEST(MpegFileStream, StrictSearchSkipsFramesOfAnotherRateButNotOfAnotherMode) {
     HeaderFields stereo;
-    std::vector<std::uint8_t> bytes;
-    AppendHeader(bytes, MakeHeader(stereo));
     HeaderFields mono = stereo;
     mono.mode = 3;
-    AppendHeader(bytes, MakeHeader(mono)); // wrong channel mode
     HeaderFields other_rate = stereo;
     other_rate.sample_frequency = 1;
-    AppendHeader(bytes, MakeHeader(other_rate)); // wrong sampling rate
     HeaderFields joint = stereo;
     joint.mode = 1;
-    joint.bitrate_index = 3;
-    AppendHeader(bytes, MakeHeader(joint)); // bitrate and mode may change
+    joint.bitrate_index = 3; // 40 kbit/s: 130 bytes
+    std::vector<std::uint8_t> bytes;
+    AppendFrame(bytes, stereo, 417, 0);
+    AppendFrame(bytes, mono, 417, 1);
+    AppendFrame(bytes, joint, 130, 2);
+    AppendFrame(bytes, other_rate, 384, 3); // ends the joint frame unconfirmed
+    AppendFrame(bytes, stereo, 417, 4);
     StreamOnBytes s(bytes);
 
     std::uint32_t header = 0;
     ASSERT_TRUE(s.stream.FindHeader(header, false));
-    s.stream.SetSyncPattern(header & 0xFFF80CC0u);
-    ASSERT_TRUE(s.stream.FindHeader(header, true));
-    EXPECT_EQ(header, MakeHeader(joint));
-    EXPECT_EQ(s.stream.CurrentFrame(), 1);
+    s.stream.SetSyncPattern(header);
+    for (std::uint32_t expected : {MakeHeader(mono), MakeHeader(stereo)}) {
+        ASSERT_TRUE(s.stream.FindHeader(header, true));
+        EXPECT_EQ(header, expected);
+        s.stream.SkipFrameBody(header == MakeHeader(mono) ? 413 : 0);
+    }
+    EXPECT_EQ(s.stream.Position(), bytes.size() - 413);
     EXPECT_FALSE(s.stream.FindHeader(header, true));
 }
 
