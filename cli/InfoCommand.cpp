@@ -22,8 +22,9 @@ int RunInfo(const std::vector<std::string>& args) {
     const FrameHeader& header = *job.header;
     const MpegFileStream& stream = *job.stream;
     std::printf("format: %s\n", StreamInfoLine(header).c_str());
-    std::printf("frames: %u\n", header.MaxFrames(stream));
-    std::printf("length_ms: %lld\n", static_cast<long long>(header.TotalMs(stream)));
+    const int frames = AudioFrameCount(job);
+    std::printf("frames: %d\n", frames);
+    std::printf("length_ms: %lld\n", static_cast<long long>(header.LengthMs(frames)));
     std::printf("copyright: %s\n", header.copy_flags[0] ? "yes" : "no");
     std::printf("first_frame_offset: %llu\n",
                 static_cast<unsigned long long>(stream.FirstFrameOffset()));

@@ -122,8 +122,13 @@ int RunPlay(const std::vector<std::string>& args) {
         ReportFailure(options.file, "Open source file error!");
         return 1;
     }
-    if (options.start)
+    if (options.start) {
         engine.SetPosition(*options.start);
+        // The run ends at once, as at the end of the stream; say why.
+        if (const int frames = engine.GetFrameCount(); *options.start >= frames)
+            std::printf("%s: frame %d is past the end of the stream (%d frames)\n",
+                        options.file.c_str(), *options.start, frames);
+    }
 
     auto old_int = std::signal(SIGINT, OnInterrupt);
     auto old_term = std::signal(SIGTERM, OnInterrupt);

@@ -3,7 +3,9 @@
 #include "StreamInfo.h"
 #include "WriteWav.h"
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 
 namespace audiocore {
 
@@ -114,7 +116,6 @@ int ControlEngine::WriteWAV(const std::string& filename) {
     // file, which the conversion would then overwrite.
     const int result = WriteWav(*job_, filename);
     ReleaseDecode();
-    job_->stream_ended.store(result == 0 && !job_->stop_requested.load());
     RefreshFacts();
     return result;
 }
@@ -131,8 +132,9 @@ void ControlEngine::RefreshFacts() const {
     if (!playable_ || !job_->header || !job_->stream)
         return;
     const FrameHeader& header = *job_->header;
-    facts_.frame_count = static_cast<int>(header.MaxFrames(*job_->stream));
-    facts_.length_ms = static_cast<int>(header.TotalMs(*job_->stream));
+    facts_.frame_count = AudioFrameCount(*job_);
+    facts_.length_ms =
+        static_cast<int>(std::min<std::int64_t>(header.LengthMs(facts_.frame_count), INT_MAX));
     facts_.copyright = header.copy_flags[0];
     facts_.info = StreamInfoLine(header);
 }

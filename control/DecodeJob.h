@@ -2,7 +2,9 @@
 
 #include "ChannelChoice.h"
 #include "DeviceHandle.h"
+#include "EncoderHeader.h"
 #include "FrameHeader.h"
+#include "FrameIndex.h"
 #include "MpegFileStream.h"
 
 #include <atomic>
@@ -27,15 +29,21 @@ struct DecodeJob {
     // The file the stream was opened from, so that no output overwrites it.
     std::string source_path;
     std::unique_ptr<MpegFileStream> stream;
-    // Holds the first frame once the job is open.
+    // Holds the first audio frame once the job is open.
     std::unique_ptr<FrameHeader> header;
+    // What the encoder's header frame said, when the file has one.
+    EncoderHeader encoder;
+    // Every audio frame's offset, for exact counts and seeks.
+    FrameIndex index;
+    // The output's channels, which the first audio frame fixes.
+    int output_channels = 2;
     ChannelChoice channel_choice = ChannelChoice::Both;
     // A Play run's output device, and where its end is reported: called on the
     // worker thread with How (1 stopped, 0 ended by itself).
     DeviceHandle* device = &ModuleDeviceHandle();
     std::function<void(int how)> notify_target;
-    // Set by the worker when a run reached the end of the stream, and when
-    // a run failed (no device, a failed seek).
+    // Set by a run that reached the end of the stream (or a seek past it),
+    // and by the worker when a run failed (no device, a failed seek).
     std::atomic<bool> stream_ended{false};
     std::atomic<bool> run_failed{false};
     std::uint16_t volume = 65535;
@@ -50,5 +58,9 @@ enum class OpenResult { Opened, CannotOpen, NoFrame };
 // the stream, an empty header, and the first frame read. On CannotOpen the job
 // keeps neither stream nor header; `reason` (when given) says why.
 OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reason = nullptr);
+
+// The audio frames of the open stream: the encoder header's count when it
+// gives one, else the frames the index walk finds.
+int AudioFrameCount(const DecodeJob& job);
 
 } // namespace audiocore

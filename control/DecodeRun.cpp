@@ -4,11 +4,14 @@
 #include "Layer12Decoder.h"
 #include "Layer3FrameDecoder.h"
 #include "PolyphaseSynthesizer.h"
+#include "WarmupGate.h"
 #include "WavFileSink.h"
 #include "WaveOutSink.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace audiocore {
 
@@ -18,13 +21,19 @@ namespace {
 constexpr float kPcmScale = 32768.0f;
 
 // What one run owns. The Layer III decoder refers to the synthesizers and
-// the sink, so it goes first when the run ends.
+// the gate, so it goes first when the run ends.
 struct RunState {
     std::unique_ptr<PolyphaseSynthesizer> synth0;
     std::unique_ptr<PolyphaseSynthesizer> synth1;
+    // Holds the second channel's subband samples of a Layer I or II frame
+    // that a single-channel output takes as the mean of two.
+    std::unique_ptr<PolyphaseSynthesizer> mix_scratch;
     std::unique_ptr<PcmSink> sink;
+    std::unique_ptr<WarmupGate> gate;
     WavFileSink* wav_file = nullptr; // the sink, when the run writes a WAV file
     std::unique_ptr<Layer3FrameDecoder> layer3;
+    // The first frame to be heard; the frames before it only warm up.
+    int audible_from = 0;
     std::string* failure = nullptr;
 
     void Fail(const std::string& why) {
@@ -63,9 +72,17 @@ bool CreateSink(DecodeJob& job, int channels, RunState& run) {
     return false;
 }
 
+bool CreateOutput(DecodeJob& job, int channels, RunState& run) {
+    if (!CreateSink(job, channels, run))
+        return false;
+    run.gate = std::make_unique<WarmupGate>(*run.sink);
+    return true;
+}
+
 void CreateLayer3Decoder(DecodeJob& job, ChannelChoice choice, RunState& run) {
     run.layer3 = std::make_unique<Layer3FrameDecoder>(*job.stream, *job.header, *run.synth0,
-                                                      run.synth1.get(), *run.sink, choice);
+                                                      run.synth1.get(), *run.gate, choice,
+                                                      job.output_channels);
 }
 
 // Ends the run: warns the sink of a stop, completes the output and releases
@@ -80,6 +97,7 @@ int Finish(RunState& run, bool stopped, int result) {
         result = 1;
     }
     run.wav_file = nullptr;
+    run.gate.reset();
     run.sink.reset();
     run.synth1.reset();
     run.synth0.reset();
@@ -91,19 +109,68 @@ bool ValidFrame(const FrameHeader& header) {
            header.sample_frequency <= 2;
 }
 
-// Carries out a pending seek request. False when the target frame cannot be
-// reached.
-bool Seek(DecodeJob& job, RunState& run) {
-    run.sink->Clear();
-    if (!job.header->SeekToFrame(*job.stream, job.seek_target.load()))
-        return false;
-    job.seek_requested.store(false);
+// The frame to warm up from before `target`: the frame two before it, whose
+// overlap and synthesis history the target's output depends on, and before
+// that enough frames to hold the largest back reference of main data (511
+// bytes). A frame's main data is its size less header, CRC and the largest
+// side information: 38 bytes.
+int WarmupStart(const FrameIndex& index, int target) {
+    constexpr int kReservoirReach = 511;
+    constexpr int kFrameOverhead = 38;
+    int start = std::max(target - 2, 0);
+    for (int held = 0; start > 0 && held < kReservoirReach;) {
+        --start;
+        held += std::max(index.Bytes(start) - kFrameOverhead, 0);
+    }
+    return start;
+}
+
+enum class SeekOutcome { Landed, PastTheEnd, Failed };
+
+// Positions the run before `target` and restarts the decoders, so that the
+// frames up to the target restore its state without being heard.
+SeekOutcome SeekTo(DecodeJob& job, RunState& run, int target) {
+    if (target < 0)
+        return SeekOutcome::Failed;
+    if (target >= job.index.Count())
+        return SeekOutcome::PastTheEnd;
+    const int start = WarmupStart(job.index, target);
+    if (run.sink)
+        run.sink->Clear();
+    FrameCrc* crc = nullptr;
+    if (!job.stream->PositionAt(job.index.Offset(start), start) ||
+        !job.header->ReadNext(*job.stream, crc))
+        return SeekOutcome::Failed;
     run.synth0->Reset();
     if (run.synth1)
         run.synth1->Reset();
     if (run.layer3)
         run.layer3->ResetForSeek();
-    return true;
+    run.audible_from = target;
+    return SeekOutcome::Landed;
+}
+
+// The target of a pending seek request, taken with the request so that one
+// made during a long seek is never lost.
+std::optional<int> TakeSeekRequest(DecodeJob& job) {
+    if (!job.seek_requested.exchange(false))
+        return std::nullopt;
+    return job.seek_target.load();
+}
+
+// A run that starts where an earlier one stopped warms up like a seek: the
+// fresh decoders hold none of the state the frame depends on.
+std::optional<int> StartingSeek(DecodeJob& job) {
+    if (std::optional<int> target = TakeSeekRequest(job))
+        return target;
+    const int current = job.stream->CurrentFrame();
+    return current > 0 ? std::optional<int>(current) : std::nullopt;
+}
+
+std::string SeekFailure(int target, SeekOutcome outcome) {
+    if (outcome == SeekOutcome::PastTheEnd)
+        return "frame " + std::to_string(target) + " is past the end of the stream";
+    return "cannot seek to frame " + std::to_string(target);
 }
 
 } // namespace
@@ -118,26 +185,48 @@ int RunDecode(DecodeJob& job, const RunProgress& progress, std::string* failure)
     MpegFileStream& stream = *job.stream;
     FrameHeader& header = *job.header;
 
-    const bool single_channel = header.mode == kSingleChannel;
-    const ChannelChoice choice = single_channel ? ChannelChoice::LeftOnly : job.channel_choice;
+    const int channels = job.output_channels;
+    const ChannelChoice choice = channels == 1 ? ChannelChoice::LeftOnly : job.channel_choice;
     run.synth0 = std::make_unique<PolyphaseSynthesizer>(0, kPcmScale);
-    if (!single_channel && choice == ChannelChoice::Both)
+    if (channels == 2 && choice == ChannelChoice::Both)
         run.synth1 = std::make_unique<PolyphaseSynthesizer>(1, kPcmScale);
-    if (!CreateSink(job, single_channel ? 1 : 2, run))
+    if (channels == 1)
+        run.mix_scratch = std::make_unique<PolyphaseSynthesizer>(1, kPcmScale);
+
+    // A pending seek is carried out before any output exists: one that
+    // cannot land leaves no file behind. Past the end, a conversion has
+    // nothing to write, and playing ends as at the end of the stream.
+    job.stream_ended.store(false);
+    if (std::optional<int> target = StartingSeek(job)) {
+        const SeekOutcome outcome = SeekTo(job, run, *target);
+        if (outcome == SeekOutcome::PastTheEnd)
+            job.stream_ended.store(true);
+        if (outcome == SeekOutcome::Failed ||
+            (outcome == SeekOutcome::PastTheEnd && job.output_mode == OutputMode::WavFile)) {
+            run.Fail(SeekFailure(*target, outcome));
+            return Finish(run, false, 1);
+        }
+        if (outcome == SeekOutcome::PastTheEnd)
+            return Finish(run, false, 0);
+    }
+    if (!CreateOutput(job, channels, run))
         return Finish(run, false, 1);
 
-    int layer = header.layer;
-    if (layer == 3)
-        CreateLayer3Decoder(job, choice, run);
+    int layer = 0;
     // The first frame of a run (and the first after a seek) is taken without
     // its CRC test: its accumulator is gone.
     FrameCrc* crc = nullptr;
     for (;;) {
         if (job.stop_requested.load())
             return Finish(run, true, 0);
-        if (job.seek_requested.load()) {
-            if (!Seek(job, run)) {
-                run.Fail("cannot seek to frame " + std::to_string(job.seek_target.load()));
+        if (std::optional<int> target = TakeSeekRequest(job)) {
+            const SeekOutcome outcome = SeekTo(job, run, *target);
+            if (outcome == SeekOutcome::PastTheEnd) {
+                job.stream_ended.store(true);
+                return Finish(run, false, 0);
+            }
+            if (outcome == SeekOutcome::Failed) {
+                run.Fail(SeekFailure(*target, outcome));
                 return Finish(run, false, 1);
             }
             crc = nullptr;
@@ -150,18 +239,24 @@ int RunDecode(DecodeJob& job, const RunProgress& progress, std::string* failure)
             layer = header.layer;
         }
 
+        run.gate->SetOpen(stream.CurrentFrame() >= run.audible_from);
+        const FrameMix mix = MixFor(channels, header.mode == kSingleChannel);
         if (layer == 3)
             run.layer3->DecodeFrame();
         else
-            DecodeLayer12Frame(stream, header, crc, choice, *run.synth0, run.synth1.get(),
-                               *run.sink);
+            DecodeLayer12Frame(stream, header, crc, choice, *run.synth0,
+                               mix == FrameMix::MeanToMono ? run.mix_scratch.get()
+                                                           : run.synth1.get(),
+                               *run.gate, mix);
         if (run.wav_file && run.wav_file->Failed())
             return Finish(run, false, 1);
         if (progress)
             progress();
 
-        if (!header.ReadNext(stream, crc))
+        if (!header.ReadNext(stream, crc)) {
+            job.stream_ended.store(true);
             return Finish(run, false, 0);
+        }
     }
 }
 

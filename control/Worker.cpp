@@ -12,9 +12,7 @@ int WorkerMain(DecodeJob& job) {
     const bool nothing_left = job.stream_ended.load() && !job.seek_requested.load();
     job.run_failed.store(false);
     if (!nothing_left) {
-        const int result = RunDecode(job);
-        job.stream_ended.store(result == 0 && !job.stop_requested.load());
-        job.run_failed.store(result != 0);
+        job.run_failed.store(RunDecode(job) != 0);
     }
     if (job.notify_target)
         job.notify_target(job.stop_requested.load() ? 1 : 0);

@@ -29,6 +29,13 @@ int WriteWav(DecodeJob& job, const std::string& path, const RunProgress& progres
             *failure = "is the source file itself";
         return -1;
     }
+    // Like Play there, a conversion at the end of the stream has nothing to
+    // decode; writing would replace the file with an empty one.
+    if (job.stream_ended.load() && !job.seek_requested.load()) {
+        if (failure)
+            *failure = "the stream is at its end: nothing left to convert";
+        return -1;
+    }
     job.stop_requested.store(false);
     job.wav_name = path;
     job.output_mode = OutputMode::WavFile;
