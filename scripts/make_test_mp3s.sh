@@ -12,10 +12,14 @@
 # usage: scripts/make_test_mp3s.sh OUTDIR
 set -euo pipefail
 
-out=${1:?usage: make_test_mp3s.sh OUTDIR}
-mkdir -p "$out"
+dest=${1:?usage: make_test_mp3s.sh OUTDIR}
+mkdir -p "$dest/long"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Made beside the folder, then renamed into it one file at a time: a test
+# reading the folder while another run remakes it sees whole files. With
+# sox's repeatable noise (-R) every run makes the same bytes.
+out=$(mktemp -d "$dest/.making-XXXXXX")
+trap 'rm -rf "$work" "$out"' EXIT
 
 for tool in sox lame twolame; do
     command -v "$tool" >/dev/null || { echo "make_test_mp3s: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
@@ -27,17 +31,17 @@ long_seconds=30
 # Music-like source: a sweep on the left, pink noise on the right, so the
 # channels differ and the encoder uses its stereo tools.
 music() { # RATE FILE [SECONDS]
-    sox -V1 -n -r "$1" -c 2 -b 16 "$2" synth "${3:-$seconds}" sine 200-4000 pinknoise vol 0.4
+    sox -R -V1 -n -r "$1" -c 2 -b 16 "$2" synth "${3:-$seconds}" sine 200-4000 pinknoise vol 0.4
 }
 
 # Castanet-like source: 4 ms noise bursts every 25 ms, sharp attacks that
 # keep the encoder in short blocks (about 85% of granules), with a quiet tone
 # under them.
 clicks() { # RATE FILE
-    sox -V1 -n -r "$1" -c 2 -b 16 "$work/burst-$1.wav" synth 0.004 whitenoise vol 0.9 pad 0 0.021
-    sox -V1 "$work/burst-$1.wav" "$work/bursts-$1.wav" repeat $((seconds * 40 - 1))
-    sox -V1 -n -r "$1" -c 2 -b 16 "$work/tone-$1.wav" synth "$seconds" sine 330 vol 0.05
-    sox -V1 -m "$work/bursts-$1.wav" "$work/tone-$1.wav" "$2"
+    sox -R -V1 -n -r "$1" -c 2 -b 16 "$work/burst-$1.wav" synth 0.004 whitenoise vol 0.9 pad 0 0.021
+    sox -R -V1 "$work/burst-$1.wav" "$work/bursts-$1.wav" repeat $((seconds * 40 - 1))
+    sox -R -V1 -n -r "$1" -c 2 -b 16 "$work/tone-$1.wav" synth "$seconds" sine 330 vol 0.05
+    sox -R -V1 -m "$work/bursts-$1.wav" "$work/tone-$1.wav" "$2"
 }
 
 for rate in 16000 22050 24000 32000 44100 48000; do
@@ -119,10 +123,14 @@ cat "$out/part-stereo.bin" "$out/part-mono.bin" >"$out/mode-change-stereo-first.
 cat "$out/part-mono.bin" "$out/part-stereo.bin" >"$out/mode-change-mono-first.bin"
 
 # Songs long enough to seek in, kept apart from the short files above.
-mkdir -p "$out/long"
+mkdir "$out/long"
 music 44100 "$work/long-44100.wav" "$long_seconds"
 music 48000 "$work/long-48000.wav" "$long_seconds"
 lame --quiet -b 128 -m j "$work/long-44100.wav" "$out/long/cbr128-44k.mp3"
 lame --quiet -V 2 -m j "$work/long-44100.wav" "$out/long/vbr2-44k.mp3"
 lame --quiet -b 192 -m j "$work/long-48000.wav" "$out/long/cbr192-48k.mp3"
 twolame --quiet -b 192 -m s "$work/long-44100.wav" "$out/long/l2-192-44k.mp2"
+
+for made in "$out"/* "$out"/long/*; do
+    [ -f "$made" ] && mv -f "$made" "$dest/${made#"$out"/}"
+done
