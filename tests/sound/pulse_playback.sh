@@ -34,7 +34,13 @@ lame --quiet -b 160 "$work/song.wav" "$work/song.mp3"
 timeout 50 parec -d songwell_null.monitor --format=s16le --rate=44100 --channels=2 --raw \
     --latency-msec=20 >"$work/recording.raw" &
 pids+=($!)
-sleep 0.5
+# On a busy machine parec may connect only after the song has begun: wait
+# until the server lists its recording stream.
+for _ in $(seq 100); do
+    pactl list short source-outputs 2>/dev/null | grep -q . && break
+    sleep 0.1
+done
+sleep 0.2
 if [ "$mode" = hogs ]; then
     command -v stress-ng >/dev/null || { echo "stress-ng is missing (scripts/setup.sh installs it)" >&2; exit 1; }
     timeout 45 stress-ng --cpu 2 --cpu-method matrixprod --timeout 40s --quiet &
