@@ -118,7 +118,6 @@ int MpegFileStream::MeasureFreeFormat(HeaderWord word, std::uint64_t start) {
 
 void MpegFileStream::SetSyncPattern(std::uint32_t header) {
     sync_pattern_ = HeaderWord(header);
-    single_channel_ = (header & 0xC0) == 0xC0;
 }
 
 bool MpegFileStream::ReadFrameBody(int n) {

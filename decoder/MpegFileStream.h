@@ -86,7 +86,6 @@ public:
     int BodySize() const { return body_size_; }
     // Bits of the body not yet read (negative once a reader ran past it).
     int BitsLeft() const { return body_size_ * 8 - (word_cursor_ * 32 + bit_index_); }
-    bool SingleChannel() const { return single_channel_; }
     int CurrentFrame() const { return current_frame_.load(std::memory_order_relaxed); }
     // Byte offset of the first frame's header, where frame 0 starts for seeks.
     std::uint64_t FirstFrameOffset() const { return first_frame_offset_; }
@@ -105,7 +104,6 @@ private:
     int word_cursor_ = 0;
     int bit_index_ = 0;
     HeaderWord sync_pattern_;
-    bool single_channel_ = false;
     int free_format_bytes_ = 0;
     std::uint64_t file_size_ = 0;
     // Written by the decoding thread, read by the control's thread.

@@ -163,3 +163,63 @@ TEST(RunDecode, ASeekRequestedBeforeTheRunSkipsTheFramesBeforeIt) {
     // Frames 40 to 48 are written; the two before only warm the decoder up.
     EXPECT_EQ(ReadFile(job.wav_name).size(), 46u + 9 * 1152 * 4);
 }
+
+namespace {
+
+std::vector<std::uint8_t> Converted(DecodeJob& job, const std::string& wav) {
+    std::string failure;
+    EXPECT_EQ(WriteWav(job, wav, {}, &failure), 0) << failure;
+    std::vector<std::uint8_t> bytes = ReadFile(wav);
+    return bytes.size() >= 46 ? std::vector<std::uint8_t>(bytes.begin() + 46, bytes.end())
+                              : std::vector<std::uint8_t>{};
+}
+
+} // namespace
+
+TEST(WriteWav, AConversionFromASeekTargetEqualsTheWholeConversionFromThatFrame) {
+    struct Case {
+        const char* vector;
+        std::size_t frame_bytes;
+    };
+    // Layer III with a reservoir reaching back over several frames, LSF
+    // Layer III, and Layers I and II.
+    for (Case c : {Case{"l3-compl", 2304}, Case{"M2L3_compl24", 1152}, Case{"l3-sin1k0db", 4608},
+                   Case{"l2-fl11", 4608}, Case{"l1-fl1", 1536}}) {
+        SCOPED_TRACE(c.vector);
+        TempDir dir;
+        DecodeJob whole;
+        Open(whole, Vector(c.vector));
+        const std::vector<std::uint8_t> all = Converted(whole, dir.File("all.wav"));
+        for (int target : {1, 2, 5, 30}) {
+            DecodeJob job;
+            Open(job, Vector(c.vector));
+            job.seek_target = target;
+            job.seek_requested = true;
+            const std::vector<std::uint8_t> tail = Converted(job, dir.File("tail.wav"));
+            ASSERT_LE(tail.size(), all.size());
+            // Streams whose first frames cannot be decoded (their main data
+            // lies before the file) give fewer frames from the start.
+            const std::size_t skipped = (all.size() - tail.size()) / c.frame_bytes;
+            EXPECT_LE(skipped, static_cast<std::size_t>(target)) << target;
+            EXPECT_TRUE(std::equal(tail.begin(), tail.end(), all.end() - tail.size()))
+                << "from frame " << target;
+        }
+    }
+}
+
+TEST(WriteWav, ASecondConversionAtTheEndOfTheStreamLeavesTheFirstFileAlone) {
+    TempDir dir;
+    DecodeJob job;
+    Open(job, Vector("l2-fl11"));
+    const std::string wav = dir.File("out.wav");
+    const std::vector<std::uint8_t> first = Converted(job, wav);
+    ASSERT_EQ(first.size(), 49u * 4608);
+    std::string failure;
+    EXPECT_EQ(WriteWav(job, wav, {}, &failure), -1);
+    EXPECT_EQ(failure, "the stream is at its end: nothing left to convert");
+    EXPECT_EQ(ReadFile(wav).size(), 46 + first.size());
+    // A seek makes the stream convertible again, from its target.
+    job.seek_target = 40;
+    job.seek_requested = true;
+    EXPECT_EQ(Converted(job, wav).size(), 9u * 4608);
+}
