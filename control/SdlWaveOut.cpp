@@ -1,6 +1,6 @@
 #include "SdlWaveOut.h"
 
-#include <SDL.h>
+#include "SdlLibrary.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,8 +28,11 @@ constexpr int kDrainPulls = 2;
 // SDL must not take the process's SIGINT and SIGTERM: the hosts decide what
 // those mean, and SDL's handlers would swallow them while a song plays.
 bool InitAudio() {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    const SdlLibrary* sdl = Sdl();
+    if (!sdl)
+        return false;
+    sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    return sdl->InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 } // namespace
@@ -38,12 +41,12 @@ std::vector<std::string> SdlWaveOut::DeviceNames() {
     std::vector<std::string> names;
     if (!InitAudio())
         return names;
-    int count = SDL_GetNumAudioDevices(0);
+    int count = Sdl()->GetNumAudioDevices(0);
     for (int i = 0; i < count; ++i) {
-        const char* name = SDL_GetAudioDeviceName(i, 0);
+        const char* name = Sdl()->GetAudioDeviceName(i, 0);
         names.emplace_back(name ? name : "");
     }
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    Sdl()->QuitSubSystem(SDL_INIT_AUDIO);
     return names;
 }
 
@@ -59,11 +62,11 @@ bool SdlWaveOut::Open(int device, const WaveFormat& format, Completion on_done) 
     subsystem_ready_ = true;
     const char* name = nullptr;
     if (device != kPreferredDevice) {
-        if (device < 0 || device >= SDL_GetNumAudioDevices(0)) {
+        if (device < 0 || device >= Sdl()->GetNumAudioDevices(0)) {
             ShutDown();
             return false;
         }
-        name = SDL_GetAudioDeviceName(device, 0);
+        name = Sdl()->GetAudioDeviceName(device, 0);
     }
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(format.samples_per_sec);
@@ -75,7 +78,7 @@ bool SdlWaveOut::Open(int device, const WaveFormat& format, Completion on_done) 
     SDL_AudioSpec obtained{};
     // No allowed changes: SDL converts to whatever the hardware wants, so the
     // buffers stay in the stream's own format.
-    device_id_ = SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
+    device_id_ = Sdl()->OpenAudioDevice(name, 0, &wanted, &obtained, 0);
     if (device_id_ == 0) {
         ShutDown();
         return false;
@@ -90,36 +93,36 @@ void SdlWaveOut::SetVolume(std::uint32_t volume) {
 }
 
 void SdlWaveOut::Write(WaveHeader& header) {
-    SDL_LockAudioDevice(device_id_);
+    Sdl()->LockAudioDevice(device_id_);
     queue_.push_back(&header);
     silent_pulls_ = 0;
-    SDL_UnlockAudioDevice(device_id_);
+    Sdl()->UnlockAudioDevice(device_id_);
     if (!unpaused_) {
         // The device stays paused until there is something to play.
-        SDL_PauseAudioDevice(device_id_, 0);
+        Sdl()->PauseAudioDevice(device_id_, 0);
         unpaused_ = true;
     }
 }
 
 void SdlWaveOut::Reset() {
-    SDL_LockAudioDevice(device_id_);
+    Sdl()->LockAudioDevice(device_id_);
     std::size_t returned = queue_.size();
     queue_.clear();
     front_offset_ = 0;
     silent_pulls_ = kDrainPulls; // what was cut off will never be heard
-    SDL_UnlockAudioDevice(device_id_);
+    Sdl()->UnlockAudioDevice(device_id_);
     for (std::size_t i = 0; i < returned; ++i)
         on_done_();
 }
 
 CloseResult SdlWaveOut::Close() {
-    SDL_LockAudioDevice(device_id_);
+    Sdl()->LockAudioDevice(device_id_);
     bool busy = !queue_.empty() || (unpaused_ && silent_pulls_ < kDrainPulls);
-    SDL_UnlockAudioDevice(device_id_);
+    Sdl()->UnlockAudioDevice(device_id_);
     if (busy) {
         // A device that was lost pulls no more; its buffers would never
         // return, so they are taken back rather than waited for forever.
-        if (SDL_GetAudioDeviceStatus(device_id_) != SDL_AUDIO_PLAYING)
+        if (Sdl()->GetAudioDeviceStatus(device_id_) != SDL_AUDIO_PLAYING)
             Reset();
         else
             return CloseResult::StillPlaying;
@@ -130,11 +133,11 @@ CloseResult SdlWaveOut::Close() {
 
 void SdlWaveOut::ShutDown() {
     if (device_id_ != 0) {
-        SDL_CloseAudioDevice(device_id_);
+        Sdl()->CloseAudioDevice(device_id_);
         device_id_ = 0;
     }
     if (subsystem_ready_) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        Sdl()->QuitSubSystem(SDL_INIT_AUDIO);
         subsystem_ready_ = false;
     }
 }
