@@ -84,6 +84,37 @@ long InputFile::Read(void* destination, std::size_t n) {
     return static_cast<long>(done);
 }
 
+bool InputFile::SkipUntil(std::uint8_t byte) {
+    if (fd_ < 0)
+        return false;
+    for (;;) {
+        bool inside = position_ >= window_start_ && position_ < window_start_ + window_length_;
+        if (!inside && (!Refill() || window_length_ == 0))
+            return false;
+        const std::size_t offset = static_cast<std::size_t>(position_ - window_start_);
+        const void* found = std::memchr(window_.data() + offset, byte, window_length_ - offset);
+        if (found) {
+            position_ =
+                window_start_ +
+                static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - window_.data());
+            return true;
+        }
+        position_ = window_start_ + window_length_;
+        if (!SkipHole())
+            return false;
+    }
+}
+
+// A sparse file's holes read as zeros, which hold no byte searched for:
+// step to where the data goes on, or stop at the end when none does.
+bool InputFile::SkipHole() {
+    const off_t data = ::lseek(fd_, static_cast<off_t>(position_), SEEK_DATA);
+    if (data < 0)
+        return errno != ENXIO; // ENXIO: only a hole is left
+    position_ = std::max<std::uint64_t>(position_, static_cast<std::uint64_t>(data));
+    return true;
+}
+
 bool InputFile::SeekTo(std::uint64_t offset) {
     if (fd_ < 0)
         return false;

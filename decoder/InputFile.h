@@ -28,6 +28,10 @@ public:
     // Reads up to n bytes at the current position; returns the count read,
     // or -1 on a read error.
     long Read(void* destination, std::size_t n);
+    // Moves to the next occurrence of `byte` at or after the position;
+    // false at the end of the file. Scanning the window with memchr keeps a
+    // search through megabytes of junk (or a sparse file's holes) quick.
+    bool SkipUntil(std::uint8_t byte);
     bool SeekTo(std::uint64_t offset);
     bool SeekBy(std::int64_t delta);
     std::uint64_t Position() const { return position_; }
@@ -35,6 +39,7 @@ public:
 
 private:
     bool Refill();
+    bool SkipHole();
 
     int fd_ = -1;
     int error_ = 0;

@@ -56,7 +56,8 @@ bool IsTrailingTag(const std::uint8_t* bytes, long count) {
 bool MpegFileStream::FindHeader(std::uint32_t& header, bool strict) {
     std::uint8_t b[4];
     for (;;) {
-        if (file_.Read(b, 4) != 4)
+        // Every header starts with a byte of eight sync bits.
+        if (!file_.SkipUntil(0xFF) || file_.Read(b, 4) != 4)
             return false;
         const HeaderWord word = HeaderWord::FromBytes(b);
         const bool acceptable = strict ? sync_pattern_.SameStream(word) : word.Plausible();

@@ -4,6 +4,7 @@
 // prove that no byte pattern makes the decoder touch memory outside its
 // buffers.
 
+#include "ControlEngine.h"
 #include "DecodeJob.h"
 #include "Notifier.h"
 #include "RunProgram.h"
@@ -15,10 +16,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace audiocore;
 using namespace testsupport;
@@ -428,4 +431,68 @@ TEST_F(DamagedInput, RandomBitFlipsNeverBreakTheDecoder) {
             }
         }
     }
+}
+
+namespace {
+
+// A file of `size` bytes that holds `bytes` and then a hole: sparse, so a
+// 3 GiB file costs no disk.
+void WriteSparse(const std::string& path, const Bytes& bytes, std::uint64_t size) {
+    WriteFile(path, bytes);
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(size)), 0);
+}
+
+// 8 kHz MPEG 2.5 Layer III at 8 kbit/s, single channel: 72-byte frames of
+// 576 samples, the longest time a byte can claim.
+constexpr std::uint8_t kLowRateHeader[4] = {0xFF, 0xE3, 0x18, 0xC0};
+
+Bytes LowRateFrames(int count, std::uint32_t claimed_frames) {
+    Bytes bytes;
+    for (int f = 0; f < count; ++f) {
+        bytes.insert(bytes.end(), kLowRateHeader, kLowRateHeader + 4);
+        bytes.resize(bytes.size() + 68, 0);
+    }
+    if (claimed_frames > 0) {
+        // A Xing block after the 9 bytes of side information of frame 0.
+        std::uint8_t* xing = bytes.data() + 4 + 9;
+        std::memcpy(xing, "Xing\0\0\0\1", 8);
+        for (int i = 0; i < 4; ++i)
+            xing[8 + i] = static_cast<std::uint8_t>(claimed_frames >> (24 - 8 * i));
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(DamagedInput, FilesBeyondTwoGibibytesSaturateTheirTimesAndSeekSafely) {
+    constexpr std::uint64_t kSize = 3ull << 30;
+    TempDir dir;
+    const std::string huge = dir.File("huge.mp3");
+    // 40 million frames claimed: 2,880,000,000 ms, past what an int holds.
+    WriteSparse(huge, LowRateFrames(11, 40'000'000), kSize);
+    auto start = std::chrono::steady_clock::now();
+
+    ControlEngine engine({});
+    ASSERT_EQ(engine.OpenSourceFile(huge), OpenResult::Opened);
+    EXPECT_EQ(engine.GetFrameCount(), 40'000'000);
+    EXPECT_EQ(engine.GetLength(), INT_MAX) << "saturated, not wrapped";
+    ProgramResult info = RunProgram(BinPath("audiocore"), {"info", huge});
+    EXPECT_EQ(info.exit_code, 0);
+    EXPECT_NE(info.out.find("length_ms: 2880000000\n"), std::string::npos) << info.out;
+
+    // The frames the header claims are not there: a seek into the hole is a
+    // seek past the end, found by a walk through 3 GiB of zeros.
+    engine.SetPosition(1'000'000);
+    EXPECT_EQ(engine.WriteWAV(dir.File("hole.wav")), -1);
+    EXPECT_FALSE(fs::exists(dir.File("hole.wav")));
+
+    // Without the claim, the count is what is there: the ten audio frames,
+    // the last of which the hole leaves unconfirmed.
+    const std::string plain = dir.File("plain.mp3");
+    WriteSparse(plain, LowRateFrames(10, 0), kSize);
+    ASSERT_EQ(engine.OpenSourceFile(plain), OpenResult::Opened);
+    EXPECT_EQ(engine.GetFrameCount(), 9);
+    EXPECT_EQ(engine.WriteWAV(dir.File("plain.wav")), 0);
+    EXPECT_EQ(ReadFile(dir.File("plain.wav")).size(), 46u + 9 * 576 * 2);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kTimeBound);
 }
