@@ -6,16 +6,11 @@
 
 namespace audiocore {
 
-OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reason) {
-    job.header.reset();
-    job.source_path = path;
-    job.stream = std::make_unique<MpegFileStream>();
-    if (!job.stream->Open(path)) {
-        if (reason)
-            *reason = std::strerror(job.stream->OpenError());
-        job.stream.reset();
-        return OpenResult::CannotOpen;
-    }
+namespace {
+
+// Reads the first audio frame of the stream just opened, past an encoder's
+// header frame, and prepares the index with a second reader from `open`.
+OpenResult ReadFirstFrame(DecodeJob& job, FrameIndex::Opener open, std::string* reason) {
     job.header = std::make_unique<FrameHeader>();
     FrameCrc* crc = nullptr;
     bool found = job.header->ReadNext(*job.stream, crc);
@@ -29,8 +24,40 @@ OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reas
         return OpenResult::NoFrame;
     }
     job.output_channels = job.header->Channels();
-    job.index.Prepare(path, job.stream->FirstFrameOffset(), job.header->word);
+    job.index.Prepare(std::move(open), job.stream->FirstFrameOffset(), job.header->word);
     return OpenResult::Opened;
+}
+
+} // namespace
+
+OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reason) {
+    job.header.reset();
+    job.encoder = EncoderHeader{};
+    job.source_path = path;
+    job.stream = std::make_unique<MpegFileStream>();
+    if (!job.stream->Open(path)) {
+        if (reason)
+            *reason = std::strerror(job.stream->OpenError());
+        job.stream.reset();
+        return OpenResult::CannotOpen;
+    }
+    return ReadFirstFrame(
+        job, [path](MpegFileStream& reader) { return reader.Open(path); }, reason);
+}
+
+OpenResult OpenSourceBytes(DecodeJob& job, const std::uint8_t* data, std::size_t size) {
+    job.header.reset();
+    job.encoder = EncoderHeader{};
+    job.source_path.clear();
+    job.stream = std::make_unique<MpegFileStream>();
+    job.stream->OpenMemory(data, size);
+    return ReadFirstFrame(
+        job,
+        [data, size](MpegFileStream& reader) {
+            reader.OpenMemory(data, size);
+            return true;
+        },
+        nullptr);
 }
 
 int AudioFrameCount(const DecodeJob& job) {

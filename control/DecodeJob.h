@@ -6,6 +6,7 @@
 #include "FrameHeader.h"
 #include "FrameIndex.h"
 #include "MpegFileStream.h"
+#include "PcmSink.h"
 
 #include <atomic>
 #include <cstdint>
@@ -15,7 +16,8 @@
 
 namespace audiocore {
 
-enum class OutputMode : std::int32_t { Device = 0, DeviceAlso = 1, WavFile = 2 };
+// Sink: the samples go to the caller's `DecodeJob::sink`.
+enum class OutputMode : std::int32_t { Device = 0, DeviceAlso = 1, WavFile = 2, Sink = 3 };
 
 // What the control shares with a decode run: the requests from the control's
 // thread and the open stream with its header.
@@ -50,6 +52,7 @@ struct DecodeJob {
     std::int32_t device_number = 0;
     OutputMode output_mode = OutputMode::Device;
     std::string wav_name;
+    PcmSink* sink = nullptr;
 };
 
 enum class OpenResult { Opened, CannotOpen, NoFrame };
@@ -58,6 +61,10 @@ enum class OpenResult { Opened, CannotOpen, NoFrame };
 // the stream, an empty header, and the first frame read. On CannotOpen the job
 // keeps neither stream nor header; `reason` (when given) says why.
 OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reason = nullptr);
+
+// The same over bytes in memory, which the caller keeps alive while the job
+// lives: no file and no system call, for fuzzing and tests.
+OpenResult OpenSourceBytes(DecodeJob& job, const std::uint8_t* data, std::size_t size);
 
 // The audio frames of the open stream: the encoder header's count when it
 // gives one, else the frames the index walk finds.

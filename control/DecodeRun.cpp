@@ -60,6 +60,11 @@ bool CreateSink(DecodeJob& job, int channels, RunState& run) {
         run.sink = std::move(wav);
         return true;
     }
+    case OutputMode::Sink:
+        if (job.sink)
+            return true;
+        run.Fail("no sink to decode into");
+        return false;
     case OutputMode::Device:
     case OutputMode::DeviceAlso:
         run.sink = CreateDeviceSink(job);
@@ -75,7 +80,7 @@ bool CreateSink(DecodeJob& job, int channels, RunState& run) {
 bool CreateOutput(DecodeJob& job, int channels, RunState& run) {
     if (!CreateSink(job, channels, run))
         return false;
-    run.gate = std::make_unique<WarmupGate>(*run.sink);
+    run.gate = std::make_unique<WarmupGate>(run.sink ? *run.sink : *job.sink);
     return true;
 }
 
@@ -89,8 +94,8 @@ void CreateLayer3Decoder(DecodeJob& job, ChannelChoice choice, RunState& run) {
 // everything. A WAV file that could not be written completely turns the run
 // into a failure.
 int Finish(RunState& run, bool stopped, int result) {
-    if (stopped && run.sink)
-        run.sink->Stop();
+    if (stopped && run.gate)
+        run.gate->Stop();
     run.layer3.reset();
     if (run.wav_file && !run.wav_file->Close()) {
         run.Fail(WavFailure("cannot write the WAV file", run.wav_file->Error()));
@@ -135,8 +140,8 @@ SeekOutcome SeekTo(DecodeJob& job, RunState& run, int target) {
     if (target >= job.index.Count())
         return SeekOutcome::PastTheEnd;
     const int start = WarmupStart(job.index, target);
-    if (run.sink)
-        run.sink->Clear();
+    if (run.gate)
+        run.gate->Clear();
     FrameCrc* crc = nullptr;
     if (!job.stream->PositionAt(job.index.Offset(start), start) ||
         !job.header->ReadNext(*job.stream, crc))

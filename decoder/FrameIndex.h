@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
-#include <string>
 #include <vector>
 
 namespace audiocore {
+
+class MpegFileStream;
 
 // Where every audio frame of a file begins, found by walking the headers
 // from the first audio frame: header reads only, no decoding. The walk
@@ -15,8 +18,12 @@ namespace audiocore {
 // padded, free-format or changing layer.
 class FrameIndex {
 public:
-    // Where the walk will start: the first audio frame and its header.
-    void Prepare(const std::string& path, std::uint64_t first_offset, std::uint32_t first_header);
+    // Opens a reader of the same file for the walk.
+    using Opener = std::function<bool(MpegFileStream&)>;
+
+    // How to read the file, and where the walk will start: the first audio
+    // frame and its header.
+    void Prepare(Opener open, std::uint64_t first_offset, std::uint32_t first_header);
 
     int Count() const;
     // The offset of frame n, for 0 <= n < Count().
@@ -25,14 +32,20 @@ public:
     int Bytes(int n) const;
 
 private:
-    void Walk() const;
+    void Walk(std::vector<std::uint64_t>& offsets) const;
 
-    std::string path_;
+    // What one walk finds; Prepare starts a fresh one.
+    struct Walked {
+        std::once_flag once;
+        // Every frame's offset, then the end of the last frame.
+        std::vector<std::uint64_t> offsets;
+    };
+    const std::vector<std::uint64_t>& Offsets() const;
+
+    Opener open_;
     std::uint64_t first_offset_ = 0;
     std::uint32_t first_header_ = 0;
-    mutable std::once_flag walked_;
-    // Every frame's offset, then the end of the last frame.
-    mutable std::vector<std::uint64_t> offsets_;
+    std::unique_ptr<Walked> walked_ = std::make_unique<Walked>();
 };
 
 } // namespace audiocore

@@ -39,17 +39,37 @@ bool InputFile::Open(const std::string& path) {
     return true;
 }
 
+void InputFile::OpenMemory(const std::uint8_t* data, std::size_t size) {
+    Close();
+    error_ = 0;
+    static const std::uint8_t kNothing = 0;
+    memory_ = data ? data : &kNothing;
+    memory_size_ = data ? size : 0;
+    position_ = 0;
+    window_start_ = 0;
+}
+
 void InputFile::Close() {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
     }
+    memory_ = nullptr;
+    memory_size_ = 0;
     window_length_ = 0;
 }
 
 bool InputFile::Refill() {
     window_start_ = position_;
     window_length_ = 0;
+    if (memory_) {
+        if (position_ < memory_size_) {
+            view_ = memory_ + position_;
+            window_length_ = static_cast<std::size_t>(memory_size_ - position_);
+        }
+        return true;
+    }
+    view_ = window_.data();
     ssize_t got;
     do {
         got = ::pread(fd_, window_.data(), window_.size(), static_cast<off_t>(position_));
@@ -63,7 +83,7 @@ bool InputFile::Refill() {
 }
 
 long InputFile::Read(void* destination, std::size_t n) {
-    if (fd_ < 0)
+    if (!IsOpen())
         return -1;
     auto* out = static_cast<std::uint8_t*>(destination);
     std::size_t done = 0;
@@ -77,7 +97,7 @@ long InputFile::Read(void* destination, std::size_t n) {
         }
         std::size_t offset = static_cast<std::size_t>(position_ - window_start_);
         std::size_t take = std::min(n - done, window_length_ - offset);
-        std::memcpy(out + done, window_.data() + offset, take);
+        std::memcpy(out + done, view_ + offset, take);
         done += take;
         position_ += take;
     }
@@ -85,18 +105,17 @@ long InputFile::Read(void* destination, std::size_t n) {
 }
 
 bool InputFile::SkipUntil(std::uint8_t byte) {
-    if (fd_ < 0)
+    if (!IsOpen())
         return false;
     for (;;) {
         bool inside = position_ >= window_start_ && position_ < window_start_ + window_length_;
         if (!inside && (!Refill() || window_length_ == 0))
             return false;
         const std::size_t offset = static_cast<std::size_t>(position_ - window_start_);
-        const void* found = std::memchr(window_.data() + offset, byte, window_length_ - offset);
+        const void* found = std::memchr(view_ + offset, byte, window_length_ - offset);
         if (found) {
-            position_ =
-                window_start_ +
-                static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - window_.data());
+            position_ = window_start_ +
+                        static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - view_);
             return true;
         }
         position_ = window_start_ + window_length_;
@@ -108,6 +127,8 @@ bool InputFile::SkipUntil(std::uint8_t byte) {
 // A sparse file's holes read as zeros, which hold no byte searched for:
 // step to where the data goes on, or stop at the end when none does.
 bool InputFile::SkipHole() {
+    if (memory_)
+        return position_ < memory_size_;
     const off_t data = ::lseek(fd_, static_cast<off_t>(position_), SEEK_DATA);
     if (data < 0)
         return errno != ENXIO; // ENXIO: only a hole is left
@@ -116,14 +137,14 @@ bool InputFile::SkipHole() {
 }
 
 bool InputFile::SeekTo(std::uint64_t offset) {
-    if (fd_ < 0)
+    if (!IsOpen())
         return false;
     position_ = offset;
     return true;
 }
 
 bool InputFile::SeekBy(std::int64_t delta) {
-    if (fd_ < 0)
+    if (!IsOpen())
         return false;
     if (delta < 0 && static_cast<std::uint64_t>(-delta) > position_)
         return false;
@@ -132,6 +153,8 @@ bool InputFile::SeekBy(std::int64_t delta) {
 }
 
 std::uint64_t InputFile::Size() const {
+    if (memory_)
+        return memory_size_;
     struct stat info {};
     if (fd_ < 0 || ::fstat(fd_, &info) != 0)
         return 0;

@@ -21,8 +21,11 @@ public:
     // Opens a regular file for reading. On failure, Error() holds the errno
     // (EISDIR for a folder) and the file stays closed.
     bool Open(const std::string& path);
+    // Reads `size` bytes the caller keeps alive instead of a file: the same
+    // reads, searches and seeks with no system call, for fuzzing and tests.
+    void OpenMemory(const std::uint8_t* data, std::size_t size);
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_ >= 0 || memory_ != nullptr; }
     int Error() const { return error_; }
 
     // Reads up to n bytes at the current position; returns the count read,
@@ -42,9 +45,13 @@ private:
     bool SkipHole();
 
     int fd_ = -1;
+    const std::uint8_t* memory_ = nullptr;
+    std::size_t memory_size_ = 0;
     int error_ = 0;
     std::uint64_t position_ = 0;
     std::vector<std::uint8_t> window_;
+    // The window's bytes: window_ for a file, the caller's for memory.
+    const std::uint8_t* view_ = nullptr;
     std::uint64_t window_start_ = 0;
     std::size_t window_length_ = 0;
 };

@@ -7,6 +7,18 @@
 namespace audiocore {
 
 bool MpegFileStream::Open(const std::string& path) {
+    if (!file_.Open(path))
+        return false;
+    Begin();
+    return true;
+}
+
+void MpegFileStream::OpenMemory(const std::uint8_t* data, std::size_t size) {
+    file_.OpenMemory(data, size);
+    Begin();
+}
+
+void MpegFileStream::Begin() {
     body_size_ = 0;
     bit_index_ = 0;
     word_cursor_ = 0;
@@ -14,11 +26,8 @@ bool MpegFileStream::Open(const std::string& path) {
     first_frame_known_ = false;
     first_frame_offset_ = 0;
     free_format_bytes_ = 0;
-    if (!file_.Open(path))
-        return false;
     file_size_ = file_.Size();
     SkipId3v2Tag();
-    return true;
 }
 
 void MpegFileStream::Close() {

@@ -24,6 +24,8 @@ public:
     // Opens the file read-only. A leading ID3v2 tag is stepped over, since its
     // bytes (pictures above all) are full of false frame syncs.
     bool Open(const std::string& path);
+    // The same over bytes in memory, which the caller keeps alive.
+    void OpenMemory(const std::uint8_t* data, std::size_t size);
     void Close();
     bool IsOpen() const { return file_.IsOpen(); }
     int OpenError() const { return file_.Error(); }
@@ -95,6 +97,7 @@ private:
     bool Confirmed(HeaderWord word);
     bool EndsAtStreamOrEnd(HeaderWord word, std::uint64_t end);
     int MeasureFreeFormat(HeaderWord word, std::uint64_t start);
+    void Begin();
     void SkipId3v2Tag();
 
     InputFile file_;

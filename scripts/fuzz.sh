@@ -36,6 +36,7 @@ for target in "${targets[@]}"; do
     # inputs to sizes a real path or tag has.
     case "$target" in
     decode) max_len=8192 ;;
+    decode_memory) max_len=4096 ;;
     *) max_len=4096 ;;
     esac
     echo "=== fuzz $target for ${seconds}s"

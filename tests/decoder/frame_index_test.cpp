@@ -29,7 +29,8 @@ struct OpenStream {
     int Marker() { return static_cast<int>(stream.GetBits(8)); }
     std::unique_ptr<FrameIndex> Index() {
         auto index = std::make_unique<FrameIndex>();
-        index->Prepare(path, stream.FirstFrameOffset(), header.word);
+        index->Prepare([this](MpegFileStream& reader) { return reader.Open(path); },
+                       stream.FirstFrameOffset(), header.word);
         return index;
     }
     TempDir dir;

@@ -20,6 +20,15 @@ decode)
         { printf '\x83'; head -c 4096 "$f"; } > "$corpus/$name-seek3"
     done
     ;;
+decode_memory)
+    # Two control bytes (bit 7: seek before the run / after its third frame,
+    # to frame bits 0..6), then a real stream.
+    for f in "$shared"/vectors/*.bit; do
+        name=$(basename "$f" .bit)
+        { printf '\x00\x00'; head -c 8192 "$f"; } > "$corpus/$name"
+        { printf '\x85\x81'; head -c 8192 "$f"; } > "$corpus/$name-seeks"
+    done
+    ;;
 mp3info)
     # A name length, a name, then a song's last bytes with its tag.
     tag_file=$(mktemp)
