@@ -1,6 +1,7 @@
 #include "DecodeJob.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -36,8 +37,10 @@ OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reas
     job.source_path = path;
     job.stream = std::make_unique<MpegFileStream>();
     if (!job.stream->Open(path)) {
-        if (reason)
-            *reason = std::strerror(job.stream->OpenError());
+        if (reason) {
+            const int error = job.stream->OpenError();
+            *reason = error == ESPIPE ? "not a regular file" : std::strerror(error);
+        }
         job.stream.reset();
         return OpenResult::CannotOpen;
     }

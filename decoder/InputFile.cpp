@@ -20,14 +20,17 @@ InputFile::~InputFile() {
 bool InputFile::Open(const std::string& path) {
     Close();
     error_ = 0;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO named .mp3 would wait for a writer
+    // for ever; on a regular file the flag changes nothing.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error_ = errno;
         return false;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        error_ = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        // A folder, or a pipe, socket or device, which cannot be seeked.
+        error_ = S_ISDIR(info.st_mode) ? EISDIR : S_ISREG(info.st_mode) ? errno : ESPIPE;
         ::close(fd);
         return false;
     }

@@ -19,7 +19,8 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     // Opens a regular file for reading. On failure, Error() holds the errno
-    // (EISDIR for a folder) and the file stays closed.
+    // (EISDIR for a folder, ESPIPE for a pipe, socket or device) and the file
+    // stays closed.
     bool Open(const std::string& path);
     // Reads `size` bytes the caller keeps alive instead of a file: the same
     // reads, searches and seeks with no system call, for fuzzing and tests.

@@ -28,6 +28,8 @@ QString FileProblem(const QString& path) {
         return QStringLiteral("The file does not exist.");
     if (info.isDir())
         return QStringLiteral("It is a folder, not a file.");
+    if (!info.isFile())
+        return QStringLiteral("It is not a regular file (a pipe or a device).");
     if (!info.isReadable())
         return QStringLiteral("The file cannot be read (permission denied).");
     return QString();

@@ -215,7 +215,7 @@ TEST_F(DamagedInput, FilesWithoutAStreamGiveAClearError) {
     }
 }
 
-TEST_F(DamagedInput, FoldersAndUnreadableFilesGiveAClearError) {
+TEST_F(DamagedInput, FoldersPipesAndUnreadableFilesGiveAClearError) {
     TempDir dir;
     fs::create_directory(dir.File("x.mp3"));
     DecodeJob job;
@@ -225,6 +225,13 @@ TEST_F(DamagedInput, FoldersAndUnreadableFilesGiveAClearError) {
     EXPECT_EQ(WriteWav(job, dir.File("out.wav")), -1);
     EXPECT_FALSE(fs::exists(dir.File("out.wav")));
     ExpectCommandLineCopes(dir.File("x.mp3"), dir.File("cli.wav"));
+
+    // Opening a FIFO waits for a writer that never comes, unless the open
+    // refuses what is not a regular file.
+    ASSERT_EQ(mkfifo(dir.File("pipe.mp3").c_str(), 0600), 0);
+    EXPECT_EQ(OpenSource(job, dir.File("pipe.mp3"), &reason), OpenResult::CannotOpen);
+    EXPECT_EQ(reason, "not a regular file");
+    ExpectCommandLineCopes(dir.File("pipe.mp3"), dir.File("cli.wav"));
 
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads files whatever their permissions";
