@@ -57,7 +57,7 @@ void ControlEngine::SetVolume(std::int32_t volume) {
 }
 
 int ControlEngine::GetPosition() const {
-    return job_ && job_->stream ? job_->stream->CurrentFrame() : 0;
+    return job_ ? PositionFrame(*job_) : 0;
 }
 
 int ControlEngine::SetPosition(int frame) {

@@ -63,6 +63,12 @@ OpenResult OpenSourceBytes(DecodeJob& job, const std::uint8_t* data, std::size_t
         nullptr);
 }
 
+int PositionFrame(const DecodeJob& job) {
+    if (!job.stream)
+        return 0;
+    return std::max(job.stream->CurrentFrame(), static_cast<int>(job.audible_from.load()));
+}
+
 int AudioFrameCount(const DecodeJob& job) {
     if (!job.header)
         return 0;

@@ -27,6 +27,9 @@ struct DecodeJob {
     std::atomic<bool> stop_requested{false};
     std::atomic<std::int32_t> seek_target{0};
     std::atomic<bool> seek_requested{false};
+    // Set by a run's seek: the first frame to be heard. The frames before
+    // it are decoded only to warm the decoder up.
+    std::atomic<std::int32_t> audible_from{0};
 
     // The file the stream was opened from, so that no output overwrites it.
     std::string source_path;
@@ -65,6 +68,10 @@ OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reas
 // The same over bytes in memory, which the caller keeps alive while the job
 // lives: no file and no system call, for fuzzing and tests.
 OpenResult OpenSourceBytes(DecodeJob& job, const std::uint8_t* data, std::size_t size);
+
+// The frame the stream stands at, as far as a listener is concerned: while a
+// seek warms up on the frames before its target, the target.
+int PositionFrame(const DecodeJob& job);
 
 // The audio frames of the open stream: the encoder header's count when it
 // gives one, else the frames the index walk finds.

@@ -32,8 +32,6 @@ struct RunState {
     std::unique_ptr<WarmupGate> gate;
     WavFileSink* wav_file = nullptr; // the sink, when the run writes a WAV file
     std::unique_ptr<Layer3FrameDecoder> layer3;
-    // The first frame to be heard; the frames before it only warm up.
-    int audible_from = 0;
     std::string* failure = nullptr;
 
     void Fail(const std::string& why) {
@@ -151,7 +149,7 @@ SeekOutcome SeekTo(DecodeJob& job, RunState& run, int target) {
         run.synth1->Reset();
     if (run.layer3)
         run.layer3->ResetForSeek();
-    run.audible_from = target;
+    job.audible_from.store(target);
     return SeekOutcome::Landed;
 }
 
@@ -168,7 +166,7 @@ std::optional<int> TakeSeekRequest(DecodeJob& job) {
 std::optional<int> StartingSeek(DecodeJob& job) {
     if (std::optional<int> target = TakeSeekRequest(job))
         return target;
-    const int current = job.stream->CurrentFrame();
+    const int current = PositionFrame(job);
     return current > 0 ? std::optional<int>(current) : std::nullopt;
 }
 
@@ -244,7 +242,7 @@ int RunDecode(DecodeJob& job, const RunProgress& progress, std::string* failure)
             layer = header.layer;
         }
 
-        run.gate->SetOpen(stream.CurrentFrame() >= run.audible_from);
+        run.gate->SetOpen(stream.CurrentFrame() >= job.audible_from.load());
         const FrameMix mix = MixFor(channels, header.mode == kSingleChannel);
         if (layer == 3)
             run.layer3->DecodeFrame();
