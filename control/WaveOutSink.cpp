@@ -19,9 +19,9 @@ constexpr auto kClosePollInterval = std::chrono::milliseconds(10);
 
 } // namespace
 
-WaveOutSink::WaveOutSink(const FrameHeader& header, DeviceHandle& device, int device_number,
-                         std::uint16_t volume)
-    : channels_(header.mode == kSingleChannel ? 1 : 2),
+WaveOutSink::WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& device,
+                         int device_number, std::uint16_t volume)
+    : channels_(channels == 1 ? 1u : 2u),
       format_(MakePcmFormat(static_cast<int>(channels_), header.SampleRateHz())), device_(device),
       buffer_bytes_(static_cast<std::uint32_t>(kFramesPerBuffer * header.SamplesPerFrame()) *
                     channels_ * 2) {
@@ -165,8 +165,8 @@ void WaveOutSink::Stop() {
 }
 
 std::unique_ptr<PcmSink> CreateDeviceSink(const DecodeJob& job) {
-    auto sink =
-        std::make_unique<WaveOutSink>(*job.header, *job.device, job.device_number, job.volume);
+    auto sink = std::make_unique<WaveOutSink>(*job.header, job.output_channels, *job.device,
+                                              job.device_number, job.volume);
     if (!sink->IsOpen())
         return nullptr;
     return sink;

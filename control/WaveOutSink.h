@@ -30,7 +30,9 @@ public:
 
     // Opens the device (`device_number` as OutputDevID: 0 the preferred one,
     // n the n-th). On failure IsOpen() is false and the sink plays nothing.
-    WaveOutSink(const FrameHeader& header, DeviceHandle& device, int device_number,
+    // `channels` is the stream's, which its first frame fixed; `header`
+    // gives the rate and the frame length.
+    WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& device, int device_number,
                 std::uint16_t volume);
     // Drains the queued audio, or discards it after Stop, then closes the
     // device; blocks until the last buffer has played.

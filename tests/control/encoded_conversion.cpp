@@ -368,3 +368,22 @@ TEST(EncodedConversion, PlayingFromAFrameSoundsAsTheConversionFromThatFrameOn) {
         EXPECT_TRUE(ReadFile(record).empty()) << "nothing is played";
     }
 }
+
+TEST(EncodedConversion, PlayingFromTheSecondPartOfAModeChangeKeepsTheStreamsChannels) {
+    // Stereo, then single channel: a run that starts in the single-channel
+    // part still plays two channels, the one channel on both sides.
+    TempDir dir;
+    const std::string file = EncodedPath("mode-change-stereo-first.bin");
+    ProgramResult r = Convert(file, dir.File("whole.wav"));
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const Decoded whole = ReadWav(dir.File("whole.wav"));
+    ASSERT_EQ(whole.channels, 2);
+    constexpr std::size_t kStart = 100; // past the 78 stereo frames
+    const std::string record = dir.File("heard.raw");
+    r = PlayFrom(file, kStart, record);
+    ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+    const std::vector<std::int16_t> heard = Samples16(ReadFile(record));
+    const std::size_t from = kStart * 1152 * 2;
+    ASSERT_GE(heard.size(), whole.samples.size() - from);
+    EXPECT_TRUE(std::equal(whole.samples.begin() + from, whole.samples.end(), heard.begin()));
+}

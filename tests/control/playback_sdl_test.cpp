@@ -144,7 +144,7 @@ TEST(PlaybackThroughSdl, NumberedDevicesAndTheVolumeOfEachSide) {
         DeviceHandle device;
         testing::internal::CaptureStderr();
         {
-            WaveOutSink sink(header, device, c.output_dev_id, 0xFFFF);
+            WaveOutSink sink(header, header.Channels(), device, c.output_dev_id, 0xFFFF);
             std::string said = testing::internal::GetCapturedStderr();
             ASSERT_EQ(sink.IsOpen(), c.opens);
             if (!c.opens) {
