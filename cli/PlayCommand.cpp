@@ -165,7 +165,9 @@ int RunPlay(const std::vector<std::string>& args) {
     std::signal(SIGTERM, old_term);
     close(wake_pipe[0]);
     close(wake_pipe[1]);
-    if (engine.LastRunFailed())
+    if (engine.LastRunFailed()) {
+        ReportFailure(options.file, engine.LastRunFailure());
         return 1;
+    }
     return how == 1 ? 130 : 0;
 }

@@ -54,6 +54,11 @@ public:
     // Whether the last Play run could not play (no device, a failed seek).
     // Read after its CompleteRun.
     bool LastRunFailed() const { return job_ && job_->run_failed.load(); }
+    // Why, in a line: "could not open wave device: ..."; empty after a run
+    // that played.
+    std::string LastRunFailure() const {
+        return LastRunFailed() ? job_->run_failure : std::string();
+    }
 
     // True when `run` is the latest Play run: its thread is released and the
     // host raises Finished. A notice of an older run is dropped.

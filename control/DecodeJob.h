@@ -51,6 +51,9 @@ struct DecodeJob {
     // and by the worker when a run failed (no device, a failed seek).
     std::atomic<bool> stream_ended{false};
     std::atomic<bool> run_failed{false};
+    // Why the last run failed; written by the worker before it reports the
+    // end, read by the host after.
+    std::string run_failure;
     std::uint16_t volume = 65535;
     std::int32_t device_number = 0;
     OutputMode output_mode = OutputMode::Device;

@@ -64,12 +64,14 @@ bool CreateSink(DecodeJob& job, int channels, RunState& run) {
         run.Fail("no sink to decode into");
         return false;
     case OutputMode::Device:
-    case OutputMode::DeviceAlso:
-        run.sink = CreateDeviceSink(job);
+    case OutputMode::DeviceAlso: {
+        std::string why;
+        run.sink = CreateDeviceSink(job, &why);
         if (run.sink)
             return true;
-        run.Fail("could not open wave device");
+        run.Fail("could not open wave device" + (why.empty() ? std::string() : ": " + why));
         return false;
+    }
     }
     run.Fail("no audio output for this output mode");
     return false;

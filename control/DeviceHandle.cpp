@@ -2,13 +2,20 @@
 
 namespace audiocore {
 
-bool DeviceHandle::Open(int device, const WaveFormat& format, WaveOutDevice::Completion on_done) {
+bool DeviceHandle::Open(int device, const WaveFormat& format, WaveOutDevice::Completion on_done,
+                        std::string* error) {
     std::lock_guard lock(mutex_);
-    if (device_)
+    if (device_) {
+        if (error)
+            *error = "the device is in use";
         return false;
+    }
     auto opened = CreateWaveOutDevice();
-    if (!opened->Open(device, format, on_done))
+    if (!opened->Open(device, format, on_done)) {
+        if (error)
+            *error = opened->OpenError();
         return false;
+    }
     device_ = std::move(opened);
     on_done_ = std::move(on_done);
     interrupted_ = false;

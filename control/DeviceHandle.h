@@ -13,7 +13,9 @@ namespace audiocore {
 // calls off a device that is being opened or closed.
 class DeviceHandle {
 public:
-    bool Open(int device, const WaveFormat& format, WaveOutDevice::Completion on_done);
+    // On failure `error` (when given) says why.
+    bool Open(int device, const WaveFormat& format, WaveOutDevice::Completion on_done,
+              std::string* error = nullptr);
     bool IsOpen() const;
     void SetVolume(std::uint32_t volume);
     void Prepare(WaveHeader& header);

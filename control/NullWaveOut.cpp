@@ -58,8 +58,14 @@ NullWaveOut::~NullWaveOut() {
 }
 
 bool NullWaveOut::Open(int device, const WaveFormat& format, Completion on_done) {
-    if (device >= kDeviceCount || device < kPreferredDevice || format.avg_bytes_per_sec == 0)
+    if (device >= kDeviceCount || device < kPreferredDevice) {
+        open_error_ = "there is no output device " + std::to_string(device + 1);
         return false;
+    }
+    if (format.avg_bytes_per_sec == 0) {
+        open_error_ = "the stream has no sampling rate";
+        return false;
+    }
     format_ = format;
     on_done_ = std::move(on_done);
     if (const char* path = std::getenv("AUDIOCORE_NULL_RECORD"); path && *path)

@@ -44,12 +44,14 @@ public:
     ~NullWaveOut() override;
 
     bool Open(int device, const WaveFormat& format, Completion on_done) override;
+    std::string OpenError() const override { return open_error_; }
     void SetVolume(std::uint32_t volume) override;
     void Write(WaveHeader& header) override;
     void Reset() override;
     CloseResult Close() override;
 
 private:
+    std::string open_error_;
     using Clock = std::chrono::steady_clock;
 
     void PlayLoop();

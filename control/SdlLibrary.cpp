@@ -26,7 +26,8 @@ const SdlLibrary* Load() {
                        Bind(library, "SDL_PauseAudioDevice", sdl.PauseAudioDevice) &&
                        Bind(library, "SDL_LockAudioDevice", sdl.LockAudioDevice) &&
                        Bind(library, "SDL_UnlockAudioDevice", sdl.UnlockAudioDevice) &&
-                       Bind(library, "SDL_GetAudioDeviceStatus", sdl.GetAudioDeviceStatus);
+                       Bind(library, "SDL_GetAudioDeviceStatus", sdl.GetAudioDeviceStatus) &&
+                       Bind(library, "SDL_GetError", sdl.GetError);
     // The library stays loaded for the process's life: SDL's own threads
     // may run its code until exit.
     return bound ? &sdl : nullptr;

@@ -20,6 +20,7 @@ struct SdlLibrary {
     decltype(&SDL_LockAudioDevice) LockAudioDevice = nullptr;
     decltype(&SDL_UnlockAudioDevice) UnlockAudioDevice = nullptr;
     decltype(&SDL_GetAudioDeviceStatus) GetAudioDeviceStatus = nullptr;
+    decltype(&SDL_GetError) GetError = nullptr;
 };
 
 // The loaded library, or null when SDL2 is not installed (no device opens

@@ -56,16 +56,23 @@ SdlWaveOut::~SdlWaveOut() {
     ShutDown();
 }
 
+bool SdlWaveOut::Fail(std::string why) {
+    open_error_ = std::move(why);
+    ShutDown();
+    return false;
+}
+
 bool SdlWaveOut::Open(int device, const WaveFormat& format, Completion on_done) {
+    open_error_.clear();
+    if (!Sdl())
+        return Fail("the SDL2 library (libSDL2-2.0.so.0) cannot be loaded");
     if (!InitAudio())
-        return false;
+        return Fail(Sdl()->GetError());
     subsystem_ready_ = true;
     const char* name = nullptr;
     if (device != kPreferredDevice) {
-        if (device < 0 || device >= Sdl()->GetNumAudioDevices(0)) {
-            ShutDown();
-            return false;
-        }
+        if (device < 0 || device >= Sdl()->GetNumAudioDevices(0))
+            return Fail("there is no output device " + std::to_string(device + 1));
         name = Sdl()->GetAudioDeviceName(device, 0);
     }
     SDL_AudioSpec wanted{};
@@ -79,10 +86,8 @@ bool SdlWaveOut::Open(int device, const WaveFormat& format, Completion on_done) 
     // No allowed changes: SDL converts to whatever the hardware wants, so the
     // buffers stay in the stream's own format.
     device_id_ = Sdl()->OpenAudioDevice(name, 0, &wanted, &obtained, 0);
-    if (device_id_ == 0) {
-        ShutDown();
-        return false;
-    }
+    if (device_id_ == 0)
+        return Fail(Sdl()->GetError());
     channels_ = format.channels;
     on_done_ = std::move(on_done);
     return true;

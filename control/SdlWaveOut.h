@@ -24,6 +24,7 @@ public:
     static std::vector<std::string> DeviceNames();
 
     bool Open(int device, const WaveFormat& format, Completion on_done) override;
+    std::string OpenError() const override { return open_error_; }
     void SetVolume(std::uint32_t volume) override;
     void Write(WaveHeader& header) override;
     void Reset() override;
@@ -34,7 +35,10 @@ private:
     void Fill(std::uint8_t* stream, int length);
     void ShutDown();
 
+    bool Fail(std::string why);
+
     std::uint32_t device_id_ = 0;
+    std::string open_error_;
     bool subsystem_ready_ = false;
     bool unpaused_ = false;
     int channels_ = 2;

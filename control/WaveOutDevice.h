@@ -50,6 +50,9 @@ public:
     virtual ~WaveOutDevice() = default;
 
     virtual bool Open(int device, const WaveFormat& format, Completion on_done) = 0;
+    // Why the last Open failed, in the back end's words; empty when it
+    // cannot say.
+    virtual std::string OpenError() const { return {}; }
     // Low 16 bits: left channel, high 16 bits: right; 0xFFFF is full level.
     virtual void SetVolume(std::uint32_t volume) = 0;
     virtual void Prepare(WaveHeader& header) { header.prepared = true; }

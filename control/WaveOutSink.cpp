@@ -29,7 +29,7 @@ WaveOutSink::WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& 
         ++completions_;
         done_semaphore_.release();
     };
-    if (!device_.Open(device_number - 1, format_, on_done)) {
+    if (!device_.Open(device_number - 1, format_, on_done, &open_error_)) {
         std::fputs("\n", stderr);
         std::fflush(stderr);
         std::fputs("Could not open wave device.\n", stderr);
@@ -164,11 +164,14 @@ void WaveOutSink::Stop() {
     stopping_ = true;
 }
 
-std::unique_ptr<PcmSink> CreateDeviceSink(const DecodeJob& job) {
+std::unique_ptr<PcmSink> CreateDeviceSink(const DecodeJob& job, std::string* error) {
     auto sink = std::make_unique<WaveOutSink>(*job.header, job.output_channels, *job.device,
                                               job.device_number, job.volume);
-    if (!sink->IsOpen())
+    if (!sink->IsOpen()) {
+        if (error)
+            *error = sink->OpenError();
         return nullptr;
+    }
     return sink;
 }
 

@@ -37,6 +37,8 @@ public:
     // Drains the queued audio, or discards it after Stop, then closes the
     // device; blocks until the last buffer has played.
     ~WaveOutSink() override;
+    // Why the device did not open, when it did not.
+    const std::string& OpenError() const { return open_error_; }
     WaveOutSink(const WaveOutSink&) = delete;
     WaveOutSink& operator=(const WaveOutSink&) = delete;
 
@@ -71,6 +73,7 @@ private:
     std::uint32_t buffer_bytes_;
     bool stopping_ = false;
     bool open_ = false;
+    std::string open_error_;
     // Buffers written whose return no wait has taken yet.
     int owed_ = 0;
     std::counting_semaphore<1024> done_semaphore_{0};
@@ -84,6 +87,6 @@ namespace audiocore {
 
 // The device sink of a Play run, made from the job's header, device, device
 // number and volume; null when the device cannot be opened.
-std::unique_ptr<PcmSink> CreateDeviceSink(const DecodeJob& job);
+std::unique_ptr<PcmSink> CreateDeviceSink(const DecodeJob& job, std::string* error = nullptr);
 
 } // namespace audiocore

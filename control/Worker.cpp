@@ -12,7 +12,8 @@ int WorkerMain(DecodeJob& job) {
     const bool nothing_left = job.stream_ended.load() && !job.seek_requested.load();
     job.run_failed.store(false);
     if (!nothing_left) {
-        job.run_failed.store(RunDecode(job) != 0);
+        job.run_failure.clear();
+        job.run_failed.store(RunDecode(job, {}, &job.run_failure) != 0);
     }
     if (job.notify_target)
         job.notify_target(job.stop_requested.load() ? 1 : 0);

@@ -82,6 +82,8 @@ public:
     void PreviousSong();
     void ChooseMode(PlayMode mode);
     void NextStep();
+    // After a run that could not play: says why and ends the sequence.
+    bool StopOnRunFailure();
     void PreviousStep();
     static int RandomSongNumber(int n);
 

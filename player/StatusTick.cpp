@@ -24,9 +24,12 @@ void Form1::StatusTick() {
     QString status;
     if (!IsPlaying()) {
         if (!bUserStopped) {
-            // The song ended (or Next was pressed): on to the next one.
+            // The song ended (or Next was pressed): on to the next one,
+            // unless it could not play at all. Without a sound device every
+            // song would fail the same way, flashing past in a few seconds.
             SetEntry(iCurrentSong, QStringLiteral(" "));
-            NextStep();
+            if (!StopOnRunFailure())
+                NextStep();
         }
         status = QStringLiteral("Ready  ");
     }
@@ -41,6 +44,15 @@ void Form1::StatusTick() {
     // The converter's source is no song of the list: nothing starts there.
     if (iCurrentSong == 0 && !ConverterShown() && AudioInt("GetPosition") >= AudioInt("GetLength"))
         NextStep();
+}
+
+bool Form1::StopOnRunFailure() {
+    const QString failure = binding_.CallString(Audiocore1, "LastError");
+    if (failure.isEmpty())
+        return false;
+    bUserStopped = true;
+    binding_.Report(QStringLiteral("\"%1\" cannot be played.\n\n%2").arg(SourceFile(), failure));
+    return true;
 }
 
 void Form1::ShowPlaying() {

@@ -85,6 +85,10 @@ QString Audiocore::GetInfo() const {
     return QString::fromStdString(engine_.GetInfo());
 }
 
+QString Audiocore::LastError() const {
+    return QString::fromStdString(engine_.LastRunFailure());
+}
+
 int Audiocore::WriteWAV(const QString& filename) {
     return engine_.WriteWAV(filename.toStdString());
 }

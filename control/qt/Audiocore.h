@@ -65,6 +65,9 @@ public:
     Q_INVOKABLE int GetLength() const;
     Q_INVOKABLE bool Copyright() const;
     Q_INVOKABLE QString GetInfo() const;
+    // Why the last Play run could not play (no device, a failed seek);
+    // empty when it played. Valid from its Finished on.
+    Q_INVOKABLE QString LastError() const;
     Q_INVOKABLE int WriteWAV(const QString& filename);
     Q_INVOKABLE void AboutBox();
 

@@ -98,6 +98,16 @@ TEST_F(PlayCommand, RefusesWhatItCannotPlay) {
     Outcome no_device = RunAudiocore(NullDevice(50), "play '" + LongFile() + "' --device 5");
     EXPECT_EQ(no_device.status, 1);
     EXPECT_NE(no_device.output.find("Could not open wave device."), std::string::npos);
+    EXPECT_NE(no_device.output.find(": could not open wave device: there is no output device 5\n"),
+              std::string::npos)
+        << no_device.output;
+    // The real back end says why in its own words.
+    Outcome no_driver = RunAudiocore("AUDIOCORE_OUTPUT=sdl SDL_AUDIODRIVER=no-such-driver",
+                                     "play '" + LongFile() + "'");
+    EXPECT_EQ(no_driver.status, 1);
+    EXPECT_NE(no_driver.output.find(": could not open wave device: Audio target 'no-such-driver'"),
+              std::string::npos)
+        << no_driver.output;
 }
 
 TEST_F(PlayCommand, DevicesListsEachDeviceWithTheOutputDevIdThatSelectsIt) {

@@ -139,6 +139,30 @@ TEST_F(PlayListTest, AListOfOnlyBrokenSongsStopsTrying) {
     EXPECT_TRUE(messages.last().contains("no playable MPEG audio"));
 }
 
+TEST_F(PlayListTest, ASoundDeviceThatCannotOpenIsShownOnceAndTheListStops) {
+    // The real back end, on a driver that does not exist.
+    qputenv("AUDIOCORE_OUTPUT", "sdl");
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    LoadSongs({Song("a_one.mp3"), Song("b_two.mp3"), Song("c_three.mp3")});
+    window->StatusTick(); // starts song 1, whose run cannot open the device
+    const bool ended = WaitFor([&] { return !Playing(); });
+    for (int tick = 0; tick < 5; ++tick)
+        window->StatusTick();
+    qputenv("AUDIOCORE_OUTPUT", "null");
+    qunsetenv("SDL_AUDIODRIVER");
+    ASSERT_TRUE(ended);
+    ASSERT_EQ(messages.size(), 1) << "once, not once per song";
+    EXPECT_TRUE(messages[0].contains(Song("a_one.mp3")));
+    EXPECT_TRUE(messages[0].contains("could not open wave device: Audio target 'no-such-driver'"))
+        << messages[0].toStdString();
+    EXPECT_EQ(window->iCurrentSong, 1) << "the list does not advance";
+    EXPECT_FALSE(Playing());
+    EXPECT_TRUE(window->bUserStopped);
+
+    Click("Image12"); // with a device again, Play plays
+    EXPECT_TRUE(Playing());
+}
+
 TEST_F(PlayListTest, SongInfoOpensTheEditorWithThePlayingNoticeForTheLoadedFile) {
     LoadAndStart({Song("a_one.mp3"), Song("b_two.mp3")});
     Click("Label19"); // nothing selected
