@@ -1,6 +1,7 @@
 #include "clsMP3Info.h"
 
 #include "Id3Module.h"
+#include "Id3v2Reader.h"
 #include "NameGuess.h"
 
 #include <algorithm>
@@ -30,7 +31,13 @@ void clsMP3Info::SetFilename(const std::string& sPassFilename) {
     if (!IsMP3File(filename_))
         return;
     std::optional<TagBlock> block = ReadLastBlock(filename_);
-    fields_ = block && IsTag(*block) ? DecodeTag(*block) : GuessFromName(filename_);
+    if (block && IsTag(*block)) {
+        fields_ = DecodeTag(*block);
+        return;
+    }
+    // Most files today carry only an ID3v2 tag.
+    std::optional<TagFields> id3v2 = ReadId3v2(filename_);
+    fields_ = id3v2 ? *id3v2 : GuessFromName(filename_);
 }
 
 std::string clsMP3Info::Title() const {

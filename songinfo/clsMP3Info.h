@@ -7,8 +7,8 @@
 namespace songinfo {
 
 // The song facts the player shows for one file. Setting the file name does all
-// the work: the file's ID3v1 tag when it has one, else what its name and
-// folders suggest. Each setting replaces everything the previous one gave.
+// the work: the file's ID3v1 tag when it has one, else its ID3v2 tag, else
+// what its name and folders suggest. Each setting replaces everything the previous one gave.
 class clsMP3Info {
 public:
     const std::string& Filename() const { return filename_; }

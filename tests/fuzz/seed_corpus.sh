@@ -36,6 +36,11 @@ mp3info)
       printf '1999'; printf '%-28s' "Comment"; printf '\x00\x05\x11'; } > "$tag_file"
     name="/Music/The Band/(The Band) Song Title - The Album.mp3"
     { printf "\\x$(printf %02x ${#name})"; printf '%s' "$name"; cat "$tag_file"; } > "$corpus/tagged"
+    # An ID3v2.3 tag with one title frame in front of the audio.
+    name="/Music/lib/01 - River Song.mp3"
+    { printf "\\x$(printf %02x ${#name})"; printf '%s' "$name";
+      printf 'ID3\x03\x00\x00\x00\x00\x00\x17TIT2\x00\x00\x00\x0d\x00\x00\x00River Song!!';
+      head -c 500 "$shared/vectors/l3-si.bit"; } > "$corpus/id3v2"
     name="/Music/Artist - Album - 05 - Title.MP3"
     { printf "\\x$(printf %02x ${#name})"; printf '%s' "$name"; head -c 500 "$shared/vectors/l3-si.bit"; } > "$corpus/untagged"
     rm -f "$tag_file"
