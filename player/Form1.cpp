@@ -195,6 +195,8 @@ void Form1::BindControls() {
     connect(PBarY1, SIGNAL(Click()), this, SLOT(SetVolumeFromBar()));
     connect(PBarY2, SIGNAL(MouseUp(int, int, float, float)), this,
             SLOT(SeekReleased(int, int, float, float)));
+    for (QWidget* bar : {PBarY1, PBarY2})
+        bar->installEventFilter(this);
 }
 
 void Form1::OnClick(const char* name, std::function<void()> handler) {
@@ -232,6 +234,8 @@ void Form1::Form_Load() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_)
         return Form_Mouse(event);
+    if (event->type() == QEvent::Wheel && HandleWheel(watched, *static_cast<QWheelEvent*>(event)))
+        return true;
     const bool press = event->type() == QEvent::MouseButtonPress;
     const bool release = event->type() == QEvent::MouseButtonRelease;
     if (event->type() == QEvent::MouseMove) {

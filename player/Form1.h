@@ -19,6 +19,8 @@ class QUrl;
 class QMessageBox;
 class QTreeWidget;
 class QMouseEvent;
+class QKeyEvent;
+class QWheelEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class Form2;
@@ -130,11 +132,20 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Keys and wheel steps, as the clicks they stand for.
+    bool HandleKey(const QKeyEvent& key);
+    bool HandleWheel(QObject* watched, const QWheelEvent& wheel);
+    void StepVolume(int steps);
+    void SeekBy(int milliseconds);
+    // The seek of the seek bar: to `frame`, kept inside the song.
+    void SeekToFrame(int frame);
+
     void LoadDesign(const PlayerPaths& paths);
     void BindControls();
     void Form_Load();

@@ -112,6 +112,12 @@ void Form1::SeekReleased(int Button, int Shift, float X, float Y) {
     // Where the pointer was released, as a share of the bar: the right edge
     // is the song's end.
     const double share = qBound(0.0, double(X) / width, 1.0);
-    const int frame = qMin(int(std::nearbyint(frames * share)), frames - 1);
-    binding_.CallInt(Audiocore1, "SetPosition", frame, -1);
+    SeekToFrame(int(std::nearbyint(frames * share)));
+}
+
+void Form1::SeekToFrame(int frame) {
+    const int frames = AudioInt("GetFrameCount");
+    if (frames <= 0)
+        return;
+    binding_.CallInt(Audiocore1, "SetPosition", qBound(0, frame, frames - 1), -1);
 }
