@@ -6,9 +6,13 @@ set -euo pipefail
 target=$1 corpus=$2 shared=$3 build=$4
 here=$(cd "$(dirname "$0")" && pwd)
 
-if [ -d "$here/regressions/$target" ]; then
-    find "$here/regressions/$target" -type f ! -name '.*' -exec cp -n {} "$corpus/" \;
-fi
+# The kept regression inputs always join, and the corpus a campaign grew
+# (minimised with -merge=1), so that short runs start where it ended.
+for kept in "$here/regressions/$target" "$here/corpus/$target"; do
+    if [ -d "$kept" ]; then
+        find "$kept" -type f ! -name '.*' -exec cp -n {} "$corpus/" \;
+    fi
+done
 
 case "$target" in
 decode)
