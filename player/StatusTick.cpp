@@ -1,6 +1,7 @@
 // The once-a-second status tick: time, format and hint lines, seek bar,
 // lamps and the playing mark; and the volume and seek bars.
 
+#include "FittedText.h"
 #include "Form1.h"
 
 #include <QLabel>
@@ -62,7 +63,7 @@ void Form1::ShowPlaying() {
     // A frame lasts length / frames: right at every sampling rate.
     const double elapsed = frames > 0 ? position * (length / 1000.0) / frames : 0.0;
     Label7->setText("Play  " + FormatTime(elapsed) + " | " + FormatTime(length / 1000.0));
-    Label8->setText(binding_.CallString(Audiocore1, "GetInfo"));
+    Label8->setText(fitted::CommaLines(*Label8, binding_.CallString(Audiocore1, "GetInfo")));
 
     const int max = binding_.Get(PBarY2, "Max").toInt();
     int value = 0;
@@ -72,7 +73,7 @@ void Form1::ShowPlaying() {
 
     ShowNowPlaying();
     UpdatePlayLamps(IsPlaying());
-    Label9->setText(Text4);
+    Label9->setText(fitted::OneLine(*Label9, Text4));
     Label11->hide();
     // The mark waits for the bar to leave 0, so the first second keeps the
     // plain entry.

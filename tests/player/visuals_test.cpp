@@ -3,6 +3,7 @@
 
 #include "PlayerTestSupport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 
@@ -120,6 +121,33 @@ TEST_F(VisualsTest, PlayLightsAllFourLampsAndTheTickKeepsThePlayingPair) {
     EXPECT_TRUE(LitLamps().isEmpty());
     window->StatusTick();
     EXPECT_EQ(LitLamps(), QStringList({"Image31", "Image32"}));
+}
+
+TEST_F(VisualsTest, LongTitlesEndInAnEllipsisAndTheFormatLineBreaksBetweenItsParts) {
+    QTemporaryDir folder;
+    const QString name = QString("A Title Much Too Long For The Line ").repeated(6).trimmed();
+    const QString song = folder.filePath(name + ".mp3");
+    ASSERT_TRUE(QFile::copy(Song("short.mp3"), song));
+    LoadAndStart({song});
+    window->StatusTick();
+
+    QLabel* now = Label("Label9");
+    EXPECT_TRUE(now->text().startsWith("Now:A Title"));
+    EXPECT_TRUE(now->text().endsWith(QChar(0x2026))) << now->text().toStdString();
+    EXPECT_LE(now->fontMetrics().horizontalAdvance(now->text()), now->contentsRect().width());
+
+    // "MPEG-1 layer III, Single channel, 44.1 kHz": lines end only after a
+    // comma, so "44.1 kHz" stays whole, and each line fits.
+    QLabel* format = Label("Label8");
+    const QStringList lines = format->text().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    for (int i = 0; i + 1 < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].endsWith(',')) << lines[i].toStdString();
+    EXPECT_TRUE(lines.last().endsWith("kHz")) << lines.last().toStdString();
+    for (const QString& line : lines)
+        EXPECT_LE(format->fontMetrics().horizontalAdvance(line), format->contentsRect().width());
+    EXPECT_LE(lines.size() * format->fontMetrics().lineSpacing(),
+              format->contentsRect().height() + 2);
 }
 
 TEST_F(VisualsTest, TheSwitchHidesTheHintLineWhichStillTakesHints) {
