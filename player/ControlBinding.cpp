@@ -41,7 +41,7 @@ void ControlBinding::Report(const QString& text) const {
 }
 
 bool ControlBinding::Guard(QObject* control, const char* member, const QString& subject,
-                           const std::function<bool()>& call) const {
+                           const std::function<bool()>& call, bool report) const {
     if (control == nullptr)
         return false;
     try {
@@ -50,9 +50,11 @@ bool ControlBinding::Guard(QObject* control, const char* member, const QString& 
         qWarning("songwell: the control %s has no member %s", qPrintable(control->objectName()),
                  member);
     } catch (const std::exception& error) {
-        Report(ErrorText(subject, QString::fromLocal8Bit(error.what())));
+        if (report)
+            Report(ErrorText(subject, QString::fromLocal8Bit(error.what())));
     } catch (...) {
-        Report(ErrorText(subject, QStringLiteral("The control failed.")));
+        if (report)
+            Report(ErrorText(subject, QStringLiteral("The control failed.")));
     }
     return false;
 }
@@ -68,13 +70,25 @@ QVariant ControlBinding::Get(QObject* control, const char* name) const {
 
 bool ControlBinding::Set(QObject* control, const char* name, const QVariant& value,
                          const QString& subject) const {
-    return Guard(control, name, subject, [&] {
-        // Setting an unknown name would only add a dynamic property.
-        if (control->metaObject()->indexOfProperty(name) < 0)
-            return false;
-        control->setProperty(name, value);
-        return true;
-    });
+    return SetProperty(control, name, value, subject, true);
+}
+
+bool ControlBinding::SetQuietly(QObject* control, const char* name, const QVariant& value) const {
+    return SetProperty(control, name, value, QString(), false);
+}
+
+bool ControlBinding::SetProperty(QObject* control, const char* name, const QVariant& value,
+                                 const QString& subject, bool report) const {
+    return Guard(
+        control, name, subject,
+        [&] {
+            // Setting an unknown name would only add a dynamic property.
+            if (control->metaObject()->indexOfProperty(name) < 0)
+                return false;
+            control->setProperty(name, value);
+            return true;
+        },
+        report);
 }
 
 int ControlBinding::CallInt(QObject* control, const char* method, int fallback) const {

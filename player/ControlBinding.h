@@ -22,6 +22,8 @@ public:
     // subject names what the call was about (a file) in the message.
     bool Set(QObject* control, const char* name, const QVariant& value,
              const QString& subject = QString()) const;
+    // The same without a message when the control refuses the value.
+    bool SetQuietly(QObject* control, const char* name, const QVariant& value) const;
 
     // Methods without or with one int argument, answering int, bool, text
     // or nothing. A missing member or a thrown error answers the fallback.
@@ -38,7 +40,9 @@ public:
 private:
     // Runs a late-bound call; false when the control threw or lacks the member.
     bool Guard(QObject* control, const char* member, const QString& subject,
-               const std::function<bool()>& call) const;
+               const std::function<bool()>& call, bool report = true) const;
+    bool SetProperty(QObject* control, const char* name, const QVariant& value,
+                     const QString& subject, bool report) const;
 
     MessageSink report_;
 };

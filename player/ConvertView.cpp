@@ -94,7 +94,7 @@ void Form1::ShowPlayer() {
     SetConverterControlsVisible(false);
     lstPlayList1->clear();
     if (!lstFilenames.isEmpty())
-        SelectSong(1);
+        SelectSong(1, false);
 }
 
 void Form1::LoadSource() {

@@ -67,8 +67,9 @@ public:
     void AppendPaths(const QStringList& paths);
 
     // Play list. SelectSong answers false when the song's file could not be
-    // opened.
-    bool SelectSong(int n);
+    // opened; the user is told only when `tell` (a song somebody asked to
+    // play), never for a song merely selected.
+    bool SelectSong(int n, bool tell = true);
     void PlaySong(int n);
     bool ShowSongInfo(const QString& path);
     void LoadSong();
@@ -227,6 +228,8 @@ private:
     // Songs that failed to open one after another in a playing sequence: once
     // every song failed, the sequence stops instead of trying forever.
     int failedInRow_ = 0;
+    // The song selected last could not be opened and nobody was told yet.
+    bool untoldFailure_ = false;
     bool loaded_ = false;
     bool unloading_ = false;
     QPointer<QMessageBox> messageBox_;

@@ -36,19 +36,25 @@ QString Form1::TitleOf(const QString& path) {
     return period < 0 ? name : name.left(period);
 }
 
-bool Form1::SelectSong(int n) {
+bool Form1::SelectSong(int n, bool tell) {
     // Song numbers below 1 never name a song: nothing to select.
     if (n > lstFilenames.size() || n < 1)
         return true;
     iCurrentSong = qint16(n);
     const QString path = lstFilenames.at(n - 1);
-    const bool opened = binding_.Set(Audiocore1, "SourceFile", path, path);
+    const bool opened = tell ? binding_.Set(Audiocore1, "SourceFile", path, path)
+                             : binding_.SetQuietly(Audiocore1, "SourceFile", path);
+    untoldFailure_ = !opened && !tell;
     lstPlayList1->clear();
     Text5 = TitleOf(path);
     return opened;
 }
 
 void Form1::PlaySong(int n) {
+    // Playing "the loaded song" that could not be loaded: try it again, and
+    // this time say why it fails.
+    if (n > lstFilenames.size() && untoldFailure_)
+        n = iCurrentSong;
     if (!SelectSong(n < 1 ? 1 : n)) {
         // The user was told why; the song is skipped, so a playing sequence
         // goes on with the next one, unless every song of the list failed.
@@ -131,7 +137,7 @@ void Form1::LoadSong() {
         return;
     AppendSong(path);
     if (first)
-        SelectSong(1);
+        SelectSong(1, false);
 }
 
 void Form1::LoadFolder() {
@@ -142,7 +148,7 @@ void Form1::LoadFolder() {
         return;
     AddFolderSongs(folder);
     if (first)
-        SelectSong(1);
+        SelectSong(1, false);
 }
 
 void Form1::SetEntry(int song, const QString& prefix) {
@@ -163,7 +169,7 @@ void Form1::RemoveSong() {
         if (sel < lstFilenames.size())
             lstFilenames.removeAt(sel);
         binding_.Call(CustomListBox1, "RemoveItem", Q_ARG(int, sel));
-        SelectSong(1);
+        SelectSong(1, false);
     }
     if (lstFilenames.isEmpty())
         ClearList();

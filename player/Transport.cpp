@@ -95,7 +95,7 @@ void Form1::NextStep() {
             PlaySong(1);
         } else {
             bUserStopped = true;
-            SelectSong(1);
+            SelectSong(1, false);
         }
     } else {
         PlaySong(iCurrentSong + 1);

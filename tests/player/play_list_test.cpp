@@ -123,6 +123,26 @@ TEST_F(PlayListTest, ASongThatCannotBeOpenedIsReportedAndSkipped) {
     EXPECT_EQ(messages.size(), 1);
 }
 
+TEST_F(PlayListTest, ABrokenFirstSongIsReportedOncePerAttemptToPlayIt) {
+    const QString missing = QDir::temp().filePath("songwell-no-such-song.mp3");
+    window->AppendPaths({missing, Song("short.mp3")});
+    window->StatusTick(); // the fresh player starts song 1: reported
+    ASSERT_EQ(messages.size(), 1);
+    window->StatusTick(); // and goes on with song 2
+    ASSERT_TRUE(Playing());
+    ASSERT_TRUE(WaitFor([&] { return !Playing(); }));
+    window->StatusTick(); // the end of a Standard list selects song 1, unasked
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(window->iCurrentSong, 1);
+    Click("Label5"); // the converter view, and back
+    Click("Label13");
+    EXPECT_EQ(messages.size(), 1) << "nobody asked to play it";
+
+    Click("Image12"); // Play: an attempt, so it is reported again
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages.last().contains(missing));
+}
+
 TEST_F(PlayListTest, AListOfOnlyBrokenSongsStopsTrying) {
     QTemporaryDir folder;
     QFile noise(folder.filePath("noise.mp3"));
