@@ -5,7 +5,7 @@
 // a seek before the run; bits 0..6 are the target frame.
 
 #include "DecodeJob.h"
-#include "Notifier.h"
+#include "QuietDecoder.h"
 #include "WriteWav.h"
 
 #include <cstdint>
@@ -38,11 +38,7 @@ bool WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t s
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool quiet = [] {
-        audiocore::SetNotifier([](const std::string&, const std::string&) {});
-        return true;
-    }();
-    (void)quiet;
+    QuietDecoderMessages();
     std::uint8_t control = size > 0 ? data[0] : 0;
     const std::string input = (ScratchDir() / "input.mp3").string();
     const std::string output = (ScratchDir() / "output.wav").string();

@@ -10,8 +10,8 @@
 
 #include "DecodeJob.h"
 #include "DecodeRun.h"
-#include "Notifier.h"
 #include "PcmSink.h"
+#include "QuietDecoder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -41,11 +41,7 @@ private:
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool quiet = [] {
-        audiocore::SetNotifier([](const std::string&, const std::string&) {});
-        return true;
-    }();
-    (void)quiet;
+    QuietDecoderMessages();
     if (size < 2)
         return 0;
     const std::uint8_t before = data[0];
