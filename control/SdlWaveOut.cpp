@@ -89,6 +89,9 @@ bool SdlWaveOut::Open(int device, const WaveFormat& format, Completion on_done) 
     if (device_id_ == 0)
         return Fail(Sdl()->GetError());
     channels_ = format.channels;
+    // A sound server that starts a stream on a busy machine may lose its
+    // first milliseconds; one pull of silence in front loses nothing.
+    lead_in_bytes_ = static_cast<std::uint32_t>(obtained.samples) * channels_ * 2u;
     on_done_ = std::move(on_done);
     return true;
 }
@@ -153,6 +156,12 @@ void SdlWaveOut::Pull(void* self, std::uint8_t* stream, int length) {
 
 void SdlWaveOut::Fill(std::uint8_t* stream, int length) {
     const std::uint32_t volume = volume_.load();
+    const auto lead_in = static_cast<int>(
+        std::min<std::uint32_t>(lead_in_bytes_, static_cast<std::uint32_t>(length)));
+    std::memset(stream, 0, static_cast<std::size_t>(lead_in));
+    lead_in_bytes_ -= static_cast<std::uint32_t>(lead_in);
+    stream += lead_in;
+    length -= lead_in;
     int done = 0;
     int finished = 0;
     while (done < length && !queue_.empty()) {

@@ -47,6 +47,8 @@ private:
     // Guarded by SDL's device lock: the callback runs under it.
     std::deque<WaveHeader*> queue_;
     std::uint32_t front_offset_ = 0;
+    // Silence still to come before the first audio.
+    std::uint32_t lead_in_bytes_ = 0;
     // Pulls of pure silence since the last audio; the audio handed to SDL
     // has been heard once a few have gone by.
     int silent_pulls_ = 0;

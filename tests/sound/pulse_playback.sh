@@ -34,13 +34,13 @@ lame --quiet -b 160 "$work/song.wav" "$work/song.mp3"
 timeout 50 parec -d songwell_null.monitor --format=s16le --rate=44100 --channels=2 --raw \
     --latency-msec=20 >"$work/recording.raw" &
 pids+=($!)
-# On a busy machine parec may connect only after the song has begun: wait
-# until the server lists its recording stream.
+# On a busy machine parec may connect, or start to receive, only after the
+# song has begun. The null sink's monitor gives silence while nothing plays,
+# so once the recording has grown past a few pulls it is live.
 for _ in $(seq 100); do
-    pactl list short source-outputs 2>/dev/null | grep -q . && break
+    [ "$(stat -c %s "$work/recording.raw" 2>/dev/null || echo 0)" -gt 32768 ] && break
     sleep 0.1
 done
-sleep 0.2
 if [ "$mode" = hogs ]; then
     command -v stress-ng >/dev/null || { echo "stress-ng is missing (scripts/setup.sh installs it)" >&2; exit 1; }
     timeout 45 stress-ng --cpu 2 --cpu-method matrixprod --timeout 40s --quiet &
