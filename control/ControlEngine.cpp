@@ -57,13 +57,7 @@ void ControlEngine::SetVolume(std::int32_t volume) {
 }
 
 int ControlEngine::GetPosition() const {
-    if (!job_)
-        return 0;
-    // A requested seek is where the run goes next (or the next Play starts),
-    // even before the run has taken it.
-    if (job_->seek_requested.load())
-        return job_->seek_target.load();
-    return PositionFrame(*job_);
+    return job_ ? PositionFrame(*job_) : 0;
 }
 
 int ControlEngine::SetPosition(int frame) {

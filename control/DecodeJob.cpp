@@ -66,6 +66,10 @@ OpenResult OpenSourceBytes(DecodeJob& job, const std::uint8_t* data, std::size_t
 int PositionFrame(const DecodeJob& job) {
     if (!job.stream)
         return 0;
+    // A requested seek is where the run goes next (or the next Play starts),
+    // even before the run has taken it.
+    if (job.seek_requested.load())
+        return job.seek_target.load();
     return std::max(job.stream->CurrentFrame(), static_cast<int>(job.audible_from.load()));
 }
 

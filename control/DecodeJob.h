@@ -72,8 +72,9 @@ OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reas
 // lives: no file and no system call, for fuzzing and tests.
 OpenResult OpenSourceBytes(DecodeJob& job, const std::uint8_t* data, std::size_t size);
 
-// The frame the stream stands at, as far as a listener is concerned: while a
-// seek warms up on the frames before its target, the target.
+// The frame the stream stands at, as far as a listener is concerned: a
+// requested seek's target, and while a seek warms up on the frames before
+// its target, the target.
 int PositionFrame(const DecodeJob& job);
 
 // The audio frames of the open stream: the encoder header's count when it

@@ -111,11 +111,7 @@ int FrameHeader::SampleRateHz() const {
 }
 
 int FrameHeader::SamplesPerFrame() const {
-    if (layer == 1)
-        return 384;
-    if (layer == 3 && version == 0)
-        return 576;
-    return 1152;
+    return audiocore::SamplesPerFrame(layer, version == 1);
 }
 
 void FrameHeader::ComputeFrameSize(int free_format_bytes) {

@@ -36,8 +36,7 @@ public:
     int BitrateBps() const;
     int SampleRateHz() const;
     int Channels() const { return mode == kSingleChannel ? 1 : 2; }
-    // Bytes the padding bit adds: one 4-byte slot in Layer I, one byte otherwise.
-    int PaddingBytes() const { return layer == 1 ? 4 * padding : padding; }
+    int PaddingBytes() const { return audiocore::PaddingBytes(layer, padding); }
     // PCM samples per channel that one frame of this layer and version gives.
     int SamplesPerFrame() const;
 

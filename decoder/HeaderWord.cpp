@@ -56,12 +56,24 @@ int HeaderWord::SampleRateHz() const {
     return audiocore::SampleRateHz(VersionCode(), RateIndex());
 }
 
-int HeaderWord::SamplesPerFrame() const {
-    if (Layer() == 1)
+int SamplesPerFrame(int layer, bool mpeg1) {
+    if (layer == 1)
         return 384;
-    if (Layer() == 3 && VersionCode() != kVersion1)
+    if (layer == 3 && !mpeg1)
         return 576;
     return 1152;
+}
+
+int PaddingBytes(int layer, int padding) {
+    return layer == 1 ? 4 * padding : padding;
+}
+
+int HeaderWord::SamplesPerFrame() const {
+    return audiocore::SamplesPerFrame(Layer(), VersionCode() == kVersion1);
+}
+
+int HeaderWord::PaddingBytes() const {
+    return audiocore::PaddingBytes(Layer(), Padding());
 }
 
 int HeaderWord::FrameBytes(int free_bytes) const {

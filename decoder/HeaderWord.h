@@ -34,8 +34,7 @@ public:
     int BitrateBps() const;
     int SampleRateHz() const;
     int SamplesPerFrame() const;
-    // Bytes the padding bit adds: one 4-byte slot in Layer I, one byte otherwise.
-    int PaddingBytes() const { return Layer() == 1 ? 4 * Padding() : Padding(); }
+    int PaddingBytes() const;
     // The whole frame, header included. A free-format frame has no size of
     // its own: `free_bytes` is its stream's unpadded frame size.
     int FrameBytes(int free_bytes) const;
@@ -44,6 +43,11 @@ private:
     std::uint32_t bits_ = 0;
 };
 
+// PCM samples per channel in one frame of `layer`: 384 in Layer I, 576 in
+// Layer III below MPEG-1's rates, 1152 otherwise.
+int SamplesPerFrame(int layer, bool mpeg1);
+// Bytes the padding bit adds: one 4-byte slot in Layer I, one byte otherwise.
+int PaddingBytes(int layer, int padding);
 // Bits per second by MPEG-1 (1) or not (0), layer - 1 and bitrate index.
 int BitrateBps(int mpeg1, int layer, int bitrate_index);
 // Hertz by version code (0 MPEG 2.5, 2 LSF, 3 MPEG-1) and rate index;

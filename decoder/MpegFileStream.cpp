@@ -63,18 +63,19 @@ bool IsTrailingTag(const std::uint8_t* bytes, long count) {
 } // namespace
 
 bool MpegFileStream::FindHeader(std::uint32_t& header, bool strict) {
-    std::uint8_t b[4];
+    HeaderWord word;
     for (;;) {
+        std::uint8_t b[4];
         // Every header starts with a byte of eight sync bits.
         if (!file_.SkipUntil(0xFF) || file_.Read(b, 4) != 4)
             return false;
-        const HeaderWord word = HeaderWord::FromBytes(b);
+        word = HeaderWord::FromBytes(b);
         const bool acceptable = strict ? sync_pattern_.SameStream(word) : word.Plausible();
         if (acceptable && Confirmed(word))
             break;
         file_.SeekBy(-3);
     }
-    header = HeaderWord::FromBytes(b).Bits();
+    header = word.Bits();
     int frame = current_frame_.load(std::memory_order_relaxed) + 1;
     if (!first_frame_known_) {
         first_frame_offset_ = file_.Position() - 4;
