@@ -25,8 +25,12 @@ namespace {
 
 // SDL's disk driver paces itself by sleeping after every chunk it writes, so
 // the time a slow build loses on each chunk adds up; the 5 % hold for the
-// optimised program.
-#if defined(__SANITIZE_ADDRESS__)
+// optimised program. The race detector's build runs several times slower and
+// shares the machine with the other tests, so it gets more; a run that went
+// at decoding speed instead of the device's would still be far outside.
+#if defined(__SANITIZE_THREAD__)
+constexpr double kDurationTolerance = 0.20;
+#elif defined(__SANITIZE_ADDRESS__)
 constexpr double kDurationTolerance = 0.10;
 #else
 constexpr double kDurationTolerance = 0.05;
