@@ -97,10 +97,11 @@ int ControlEngine::Stop() {
     if (!job_)
         return 0;
     const bool running = worker_.Running();
-    // Queued audio is discarded now rather than when the worker next looks,
-    // which may be a whole buffer later.
+    // The device ends now, at the end of the frame it is playing, rather
+    // than when the worker next looks, which may be a whole buffer later;
+    // the next Play starts with the frame after it.
     if (running)
-        job_->device->Interrupt();
+        EndAtHeardFrame(*job_);
     job_->stop_requested.store(true);
     if (running)
         worker_.WaitFor(kStopWait);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <optional>
 
 namespace audiocore {
 
@@ -70,7 +71,18 @@ int PositionFrame(const DecodeJob& job) {
     // even before the run has taken it.
     if (job.seek_requested.load())
         return job.seek_target.load();
+    if (std::optional<int> heard = job.played.HeardFrame(job.device->PlayedBytes()))
+        return *heard;
     return std::max(job.stream->CurrentFrame(), static_cast<int>(job.audible_from.load()));
+}
+
+void EndAtHeardFrame(DecodeJob& job) {
+    const bool ending = job.device->EndAt([&job](std::uint64_t consumed) {
+        const std::optional<PlayedFrames::Cut> cut = job.played.CutAfter(consumed);
+        return cut ? cut->bytes : consumed;
+    });
+    if (!ending)
+        job.device->Interrupt();
 }
 
 int AudioFrameCount(const DecodeJob& job) {

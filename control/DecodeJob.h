@@ -7,6 +7,7 @@
 #include "FrameIndex.h"
 #include "MpegFileStream.h"
 #include "PcmSink.h"
+#include "PlayedFrames.h"
 
 #include <atomic>
 #include <cstdint>
@@ -30,6 +31,9 @@ struct DecodeJob {
     // Set by a run's seek: the first frame to be heard. The frames before
     // it are decoded only to warm the decoder up.
     std::atomic<std::int32_t> audible_from{0};
+    // Which frame a device run's listener hears, and after a stop the frame
+    // to resume from.
+    PlayedFrames played;
 
     // The file the stream was opened from, so that no output overwrites it.
     std::string source_path;
@@ -73,9 +77,16 @@ OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reas
 OpenResult OpenSourceBytes(DecodeJob& job, const std::uint8_t* data, std::size_t size);
 
 // The frame the stream stands at, as far as a listener is concerned: a
-// requested seek's target, and while a seek warms up on the frames before
-// its target, the target.
+// requested seek's target; while a run plays on the device, the frame being
+// heard; after a stop, the first frame that was not heard; otherwise the
+// frame read last, or while a seek warms up on the frames before its
+// target, the target.
 int PositionFrame(const DecodeJob& job);
+
+// A stop of a device run: the device plays to the end of the frame it is
+// playing and no further, and the position stays on the frame after it.
+// Without an open device, queued audio is simply discarded.
+void EndAtHeardFrame(DecodeJob& job);
 
 // The audio frames of the open stream: the encoder header's count when it
 // gives one, else the frames the index walk finds.

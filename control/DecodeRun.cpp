@@ -140,6 +140,9 @@ SeekOutcome SeekTo(DecodeJob& job, RunState& run, int target) {
     if (target >= job.index.Count())
         return SeekOutcome::PastTheEnd;
     const int start = WarmupStart(job.index, target);
+    // Counted from the target before the device is reset, so that the
+    // position never reads the old run's frames from the new count.
+    job.played.Restart(target);
     if (run.gate)
         run.gate->Clear();
     FrameCrc* crc = nullptr;
@@ -164,12 +167,14 @@ std::optional<int> TakeSeekRequest(DecodeJob& job) {
 }
 
 // A run that starts where an earlier one stopped warms up like a seek: the
-// fresh decoders hold none of the state the frame depends on.
+// fresh decoders hold none of the state the frame depends on. A stop may
+// leave the stream read ahead of the frame to resume from, even frame 0.
 std::optional<int> StartingSeek(DecodeJob& job) {
     if (std::optional<int> target = TakeSeekRequest(job))
         return target;
     const int current = PositionFrame(job);
-    return current > 0 ? std::optional<int>(current) : std::nullopt;
+    const bool moved = current > 0 || job.stream->CurrentFrame() != current;
+    return moved ? std::optional<int>(current) : std::nullopt;
 }
 
 std::string SeekFailure(int target, SeekOutcome outcome) {

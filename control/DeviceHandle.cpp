@@ -19,6 +19,7 @@ bool DeviceHandle::Open(int device, const WaveFormat& format, WaveOutDevice::Com
     device_ = std::move(opened);
     on_done_ = std::move(on_done);
     interrupted_ = false;
+    ending_ = false;
     return true;
 }
 
@@ -58,6 +59,7 @@ void DeviceHandle::Write(WaveHeader& header) {
 void DeviceHandle::Reset() {
     std::lock_guard lock(mutex_);
     interrupted_ = false;
+    ending_ = false;
     if (device_)
         device_->Reset();
 }
@@ -67,7 +69,28 @@ void DeviceHandle::Interrupt() {
     if (!device_)
         return;
     interrupted_ = true;
+    ending_ = false;
     device_->Reset();
+}
+
+bool DeviceHandle::EndAt(const WaveOutDevice::EndChooser& choose) {
+    std::lock_guard lock(mutex_);
+    if (!device_)
+        return false;
+    interrupted_ = true;
+    ending_ = true;
+    device_->EndAt(choose);
+    return true;
+}
+
+bool DeviceHandle::Ending() const {
+    std::lock_guard lock(mutex_);
+    return ending_;
+}
+
+std::uint64_t DeviceHandle::PlayedBytes() const {
+    std::lock_guard lock(mutex_);
+    return device_ ? device_->PlayedBytes() : 0;
 }
 
 CloseResult DeviceHandle::Close() {
@@ -79,6 +102,7 @@ CloseResult DeviceHandle::Close() {
     device_.reset();
     on_done_ = nullptr;
     interrupted_ = false;
+    ending_ = false;
     return CloseResult::Closed;
 }
 

@@ -28,6 +28,14 @@ public:
     // control interrupts before it raises the request, so the run's Reset
     // always follows.
     void Interrupt();
+    // The control's stop: output goes on to the end `choose` picks and no
+    // further, and buffers written after come back unplayed, as after
+    // Interrupt. False when no device is open.
+    bool EndAt(const WaveOutDevice::EndChooser& choose);
+    // Whether a stop's end is set and the device still plays up to it.
+    bool Ending() const;
+    // What the device has played since it opened or was last reset.
+    std::uint64_t PlayedBytes() const;
     // On Closed the device is released and the handle is free again.
     CloseResult Close();
 
@@ -36,6 +44,7 @@ private:
     std::unique_ptr<WaveOutDevice> device_;
     WaveOutDevice::Completion on_done_;
     bool interrupted_ = false;
+    bool ending_ = false;
 };
 
 // The handle every decode run of this process plays through.

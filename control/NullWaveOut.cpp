@@ -97,27 +97,60 @@ void NullWaveOut::Write(WaveHeader& header) {
 }
 
 void NullWaveOut::Reset() {
-    std::deque<WaveHeader*> returned;
-    {
-        std::lock_guard lock(mutex_);
-        if (front_playing_ && !queue_.empty()) {
-            // The part of the front buffer that has sounded so far was heard.
-            auto elapsed = Clock::now() - front_started_;
-            auto whole = PlayTime(queue_.front()->buffer_length);
-            double fraction = std::min(1.0, static_cast<double>(elapsed.count()) /
-                                                std::max<double>(1, whole.count()));
-            auto bytes = static_cast<std::uint32_t>(fraction * queue_.front()->buffer_length);
-            Record(*queue_.front(),
-                   bytes - bytes % std::max<std::uint16_t>(1, format_.block_align));
-        }
-        front_playing_ = false;
-        returned.swap(queue_);
-        ++reset_count_;
-    }
-    wake_.notify_all();
+    std::unique_lock lock(mutex_);
+    played_ = 0;
+    end_at_ = kNoEnd;
+    TakeBackQueue(lock);
     Log([](NullDeviceLog& log) { ++log.resets; });
+}
+
+void NullWaveOut::TakeBackQueue(std::unique_lock<std::mutex>& lock) {
+    // The part of the front buffer that has sounded so far was heard.
+    if (front_playing_ && !queue_.empty())
+        Record(*queue_.front(), FrontPlayedBytes());
+    front_playing_ = false;
+    std::deque<WaveHeader*> returned;
+    returned.swap(queue_);
+    ++reset_count_;
+    lock.unlock();
+    wake_.notify_all();
     for (std::size_t i = 0; i < returned.size(); ++i)
         on_done_();
+    lock.lock();
+}
+
+std::uint32_t NullWaveOut::FrontPlayedBytes() const {
+    if (!front_playing_ || queue_.empty())
+        return 0;
+    const auto elapsed = Clock::now() - front_started_;
+    const std::uint32_t length = PlayableBytes(*queue_.front());
+    const auto whole = PlayTime(length);
+    const double fraction =
+        std::min(1.0, static_cast<double>(elapsed.count()) / std::max<double>(1, whole.count()));
+    const auto bytes = static_cast<std::uint32_t>(fraction * length);
+    return bytes - bytes % std::max<std::uint16_t>(1, format_.block_align);
+}
+
+std::uint32_t NullWaveOut::PlayableBytes(const WaveHeader& header) const {
+    if (played_ >= end_at_)
+        return 0;
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(header.buffer_length, end_at_ - played_));
+}
+
+std::uint64_t NullWaveOut::PlayedBytes() const {
+    std::lock_guard lock(mutex_);
+    return played_ + FrontPlayedBytes();
+}
+
+void NullWaveOut::EndAt(const EndChooser& choose) {
+    std::unique_lock lock(mutex_);
+    const std::uint64_t consumed = played_ + FrontPlayedBytes();
+    end_at_ = std::max(choose(consumed), consumed);
+    if (end_at_ == consumed)
+        TakeBackQueue(lock);
+    else
+        wake_.notify_all(); // the front buffer's deadline moves
 }
 
 CloseResult NullWaveOut::Close() {
@@ -166,18 +199,31 @@ void NullWaveOut::PlayLoop() {
         front_playing_ = true;
         front_started_ = Clock::now();
         const std::uint64_t resets_before = reset_count_;
-        const auto deadline = front_started_ + PlayTime(playing->buffer_length);
-        wake_.wait_until(lock, deadline, [&] { return quit_ || reset_count_ != resets_before; });
+        std::uint64_t end_before;
+        std::uint32_t length;
+        // A stop that sets an end while the buffer plays moves its deadline.
+        do {
+            end_before = end_at_;
+            length = PlayableBytes(*playing);
+            const auto deadline = front_started_ + PlayTime(length);
+            wake_.wait_until(lock, deadline, [&] {
+                return quit_ || reset_count_ != resets_before || end_at_ != end_before;
+            });
+        } while (!quit_ && reset_count_ == resets_before && end_at_ != end_before);
         if (quit_)
             return;
         if (reset_count_ != resets_before)
-            continue; // Reset returned the buffer and recorded what was heard.
-        Record(*playing, playing->buffer_length);
+            continue; // the queue was taken back and what was heard recorded
+        Record(*playing, length);
+        played_ += length;
         queue_.pop_front();
         front_playing_ = false;
         lock.unlock();
         on_done_();
         lock.lock();
+        // A stop's end reached: what is left goes back unplayed.
+        if (played_ >= end_at_)
+            TakeBackQueue(lock);
     }
 }
 

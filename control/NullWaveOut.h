@@ -48,9 +48,13 @@ public:
     void SetVolume(std::uint32_t volume) override;
     void Write(WaveHeader& header) override;
     void Reset() override;
+    std::uint64_t PlayedBytes() const override;
+    void EndAt(const EndChooser& choose) override;
     CloseResult Close() override;
 
 private:
+    static constexpr std::uint64_t kNoEnd = UINT64_MAX;
+
     std::string open_error_;
     using Clock = std::chrono::steady_clock;
 
@@ -58,8 +62,16 @@ private:
     Clock::duration PlayTime(std::uint32_t bytes) const;
     // Records the first `bytes` of a buffer; called with mutex_ held.
     void Record(const WaveHeader& header, std::uint32_t bytes);
+    // The whole sample frames of the front buffer that have sounded; called
+    // with mutex_ held.
+    std::uint32_t FrontPlayedBytes() const;
+    // How much of `header` plays before the end a stop set.
+    std::uint32_t PlayableBytes(const WaveHeader& header) const;
+    // Records what the front buffer has played and returns every queued
+    // buffer; called with `lock` held, which it releases for the returns.
+    void TakeBackQueue(std::unique_lock<std::mutex>& lock);
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<WaveHeader*> queue_;
     Completion on_done_;
@@ -69,6 +81,9 @@ private:
     bool front_playing_ = false;
     Clock::time_point front_started_;
     std::uint64_t reset_count_ = 0;
+    // Bytes played to their end since Open or Reset, and where a stop ends.
+    std::uint64_t played_ = 0;
+    std::uint64_t end_at_ = kNoEnd;
     bool quit_ = false;
     std::FILE* record_file_ = nullptr;
     std::thread player_;

@@ -89,9 +89,11 @@ bool SdlWaveOut::Open(int device, const WaveFormat& format, Completion on_done) 
     if (device_id_ == 0)
         return Fail(Sdl()->GetError());
     channels_ = format.channels;
+    bytes_per_second_ = format.avg_bytes_per_sec;
     // A sound server that starts a stream on a busy machine may lose its
     // first milliseconds; one pull of silence in front loses nothing.
     lead_in_bytes_ = static_cast<std::uint32_t>(obtained.samples) * channels_ * 2u;
+    latency_bytes_ = lead_in_bytes_ / 2;
     on_done_ = std::move(on_done);
     return true;
 }
@@ -114,13 +116,44 @@ void SdlWaveOut::Write(WaveHeader& header) {
 
 void SdlWaveOut::Reset() {
     Sdl()->LockAudioDevice(device_id_);
-    std::size_t returned = queue_.size();
-    queue_.clear();
-    front_offset_ = 0;
+    const std::size_t returned = TakeBackQueue();
+    consumed_ = 0;
+    end_at_ = kNoEnd;
+    pull_start_ = 0;
+    pull_time_ = std::chrono::steady_clock::now();
     silent_pulls_ = kDrainPulls; // what was cut off will never be heard
     Sdl()->UnlockAudioDevice(device_id_);
     for (std::size_t i = 0; i < returned; ++i)
         on_done_();
+}
+
+std::uint64_t SdlWaveOut::PlayedBytes() const {
+    Sdl()->LockAudioDevice(device_id_);
+    const std::chrono::duration<double> since = std::chrono::steady_clock::now() - pull_time_;
+    const auto heard =
+        pull_start_ - latency_bytes_ + static_cast<std::int64_t>(since.count() * bytes_per_second_);
+    const std::uint64_t played =
+        std::min(static_cast<std::uint64_t>(std::max<std::int64_t>(heard, 0)), consumed_);
+    Sdl()->UnlockAudioDevice(device_id_);
+    return played;
+}
+
+void SdlWaveOut::EndAt(const EndChooser& choose) {
+    Sdl()->LockAudioDevice(device_id_);
+    end_at_ = std::max(choose(consumed_), consumed_);
+    // Output already stands at the end: the rest goes back now, but what
+    // SDL holds still drains before Close lets the device go.
+    const std::size_t returned = end_at_ == consumed_ ? TakeBackQueue() : 0;
+    Sdl()->UnlockAudioDevice(device_id_);
+    for (std::size_t i = 0; i < returned; ++i)
+        on_done_();
+}
+
+std::size_t SdlWaveOut::TakeBackQueue() {
+    const std::size_t returned = queue_.size();
+    queue_.clear();
+    front_offset_ = 0;
+    return returned;
 }
 
 CloseResult SdlWaveOut::Close() {
@@ -160,29 +193,39 @@ void SdlWaveOut::Fill(std::uint8_t* stream, int length) {
         std::min<std::uint32_t>(lead_in_bytes_, static_cast<std::uint32_t>(length)));
     std::memset(stream, 0, static_cast<std::size_t>(lead_in));
     lead_in_bytes_ -= static_cast<std::uint32_t>(lead_in);
+    // A pull of pure silence moves no clock: the last audio plays on in
+    // real time from the pull that took it.
+    if (lead_in > 0 || !queue_.empty()) {
+        pull_start_ = static_cast<std::int64_t>(consumed_) - lead_in;
+        pull_time_ = std::chrono::steady_clock::now();
+    }
     stream += lead_in;
     length -= lead_in;
     int done = 0;
-    int finished = 0;
-    while (done < length && !queue_.empty()) {
+    std::size_t finished = 0;
+    while (done < length && !queue_.empty() && consumed_ < end_at_) {
         WaveHeader* front = queue_.front();
-        auto take = std::min<std::uint32_t>(front->buffer_length - front_offset_,
-                                            static_cast<std::uint32_t>(length - done));
+        auto take = std::min<std::uint64_t>({front->buffer_length - front_offset_,
+                                             static_cast<std::uint64_t>(length - done),
+                                             end_at_ - consumed_});
         std::memcpy(stream + done, front->data + front_offset_, take);
         done += static_cast<int>(take);
-        front_offset_ += take;
+        front_offset_ += static_cast<std::uint32_t>(take);
+        consumed_ += take;
         if (front_offset_ >= front->buffer_length) {
             queue_.pop_front();
             front_offset_ = 0;
             ++finished;
         }
     }
+    if (consumed_ >= end_at_)
+        finished += TakeBackQueue();
     silent_pulls_ = done == 0 ? std::min(silent_pulls_ + 1, kDrainPulls) : 0;
     if (done < length)
         std::memset(stream + done, 0, static_cast<std::size_t>(length - done));
     ApplyVolumeToPcm(stream, static_cast<std::size_t>(done), channels_, volume);
     // Runs under SDL's device lock; the completion only releases a semaphore.
-    for (int i = 0; i < finished; ++i)
+    for (std::size_t i = 0; i < finished; ++i)
         on_done_();
 }
 

@@ -3,6 +3,7 @@
 #include "WaveOutDevice.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -28,12 +29,18 @@ public:
     void SetVolume(std::uint32_t volume) override;
     void Write(WaveHeader& header) override;
     void Reset() override;
+    std::uint64_t PlayedBytes() const override;
+    void EndAt(const EndChooser& choose) override;
     CloseResult Close() override;
 
 private:
+    static constexpr std::uint64_t kNoEnd = UINT64_MAX;
+
     static void Pull(void* self, std::uint8_t* stream, int length);
     void Fill(std::uint8_t* stream, int length);
     void ShutDown();
+    // Empties the queue, with the device locked; how many buffers it held.
+    std::size_t TakeBackQueue();
 
     bool Fail(std::string why);
 
@@ -47,6 +54,18 @@ private:
     // Guarded by SDL's device lock: the callback runs under it.
     std::deque<WaveHeader*> queue_;
     std::uint32_t front_offset_ = 0;
+    // Bytes of written buffers handed to SDL since Open or Reset, and where
+    // output ends after a stop.
+    std::uint64_t consumed_ = 0;
+    std::uint64_t end_at_ = kNoEnd;
+    // Where in those bytes the latest pull began (before 0 while the lead-in
+    // silence plays), and when. The sound server holds up to one pull more,
+    // so the listener hears that pull's start up to a pull's time later:
+    // half a pull is the estimate that errs least either way.
+    std::int64_t pull_start_ = 0;
+    std::int64_t latency_bytes_ = 0;
+    std::chrono::steady_clock::time_point pull_time_;
+    std::uint32_t bytes_per_second_ = 44100 * 4;
     // Silence still to come before the first audio.
     std::uint32_t lead_in_bytes_ = 0;
     // Pulls of pure silence since the last audio; the audio handed to SDL

@@ -60,6 +60,16 @@ public:
     virtual void Write(WaveHeader& header) = 0;
     // Stops output at once and returns every queued buffer.
     virtual void Reset() = 0;
+    // How many bytes of the buffers written since Open or the last Reset
+    // the listener has heard by now, as near as the back end can tell.
+    virtual std::uint64_t PlayedBytes() const = 0;
+    // Given the bytes already gone beyond recall, the byte count to end at.
+    using EndChooser = std::function<std::uint64_t(std::uint64_t consumed)>;
+    // Lets output go on to the byte count that `choose` gives (it is asked
+    // once, with output held still), then returns every queued buffer as
+    // Reset does. Nothing is cut that was already on its way to the
+    // listener, so a stop ends exactly where the chooser says.
+    virtual void EndAt(const EndChooser& choose) = 0;
     // StillPlaying while written buffers have not come back; the device then
     // stays open.
     virtual CloseResult Close() = 0;

@@ -2,6 +2,7 @@
 
 #include "DecodeJob.h"
 #include "FrameHeader.h"
+#include "PlayedFrames.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,11 +21,12 @@ constexpr auto kClosePollInterval = std::chrono::milliseconds(10);
 } // namespace
 
 WaveOutSink::WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& device,
-                         int device_number, std::uint16_t volume)
+                         int device_number, std::uint16_t volume, PlayedFrames* played)
     : channels_(channels == 1 ? 1u : 2u),
       format_(MakePcmFormat(static_cast<int>(channels_), header.SampleRateHz())), device_(device),
       buffer_bytes_(static_cast<std::uint32_t>(kFramesPerBuffer * header.SamplesPerFrame()) *
-                    channels_ * 2) {
+                    channels_ * 2),
+      played_(played) {
     auto on_done = [this] {
         ++completions_;
         done_semaphore_.release();
@@ -53,7 +55,8 @@ WaveOutSink::~WaveOutSink() {
     if (!open_)
         return;
     if (stopping_) {
-        device_.Reset();
+        if (!device_.Ending())
+            device_.Reset();
     } else {
         if (started_ == 1)
             HandOver(0);
@@ -72,6 +75,8 @@ WaveOutSink::~WaveOutSink() {
         device_.Unprepare(*h);
     while (device_.Close() == CloseResult::StillPlaying)
         std::this_thread::sleep_for(kClosePollInterval);
+    if (played_)
+        played_->End();
 }
 
 void WaveOutSink::ResetWritePositions() {
@@ -122,9 +127,12 @@ void WaveOutSink::WaitForCompletion() {
 void WaveOutSink::EndFrame() {
     if (!open_)
         return;
+    if (played_)
+        played_->FrameWritten(filled_ * buffer_bytes_ + std::min(write_pos_[0], buffer_bytes_));
     if (++frame_count_ % kFramesPerBuffer != 0)
         return;
     frame_count_ = 0;
+    ++filled_;
     if (started_ == 2) {
         HandOver(2);
         Rotate();
@@ -157,6 +165,7 @@ void WaveOutSink::Clear() {
     }
     ResetWritePositions();
     frame_count_ = 0;
+    filled_ = 0;
     started_ = 0;
 }
 
@@ -164,14 +173,15 @@ void WaveOutSink::Stop() {
     stopping_ = true;
 }
 
-std::unique_ptr<PcmSink> CreateDeviceSink(const DecodeJob& job, std::string* error) {
+std::unique_ptr<PcmSink> CreateDeviceSink(DecodeJob& job, std::string* error) {
     auto sink = std::make_unique<WaveOutSink>(*job.header, job.output_channels, *job.device,
-                                              job.device_number, job.volume);
+                                              job.device_number, job.volume, &job.played);
     if (!sink->IsOpen()) {
         if (error)
             *error = sink->OpenError();
         return nullptr;
     }
+    job.played.Begin(job.audible_from.load());
     return sink;
 }
 

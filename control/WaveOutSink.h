@@ -14,6 +14,7 @@
 namespace audiocore {
 
 class FrameHeader;
+class PlayedFrames;
 struct DecodeJob;
 
 // Plays decoded PCM on the output device through a ring of three buffers of
@@ -31,11 +32,13 @@ public:
     // Opens the device (`device_number` as OutputDevID: 0 the preferred one,
     // n the n-th). On failure IsOpen() is false and the sink plays nothing.
     // `channels` is the stream's, which its first frame fixed; `header`
-    // gives the rate and the frame length.
+    // gives the rate and the frame length. `played`, when given, learns
+    // where each frame ends in what the device plays.
     WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& device, int device_number,
-                std::uint16_t volume);
-    // Drains the queued audio, or discards it after Stop, then closes the
-    // device; blocks until the last buffer has played.
+                std::uint16_t volume, PlayedFrames* played = nullptr);
+    // Drains the queued audio, or after Stop lets the device end where the
+    // control's stop told it to (discarding the rest at once when it was not
+    // told), then closes the device; blocks until the last buffer has played.
     ~WaveOutSink() override;
     // Why the device did not open, when it did not.
     const std::string& OpenError() const { return open_error_; }
@@ -69,8 +72,11 @@ private:
     std::array<WaveHeader*, kSlots> headers_{};
     DeviceHandle& device_;
     int frame_count_ = 0;
+    // Buffers filled since the device started or was last cleared.
+    std::uint64_t filled_ = 0;
     int started_ = 0;
     std::uint32_t buffer_bytes_;
+    PlayedFrames* played_ = nullptr;
     bool stopping_ = false;
     bool open_ = false;
     std::string open_error_;
@@ -87,6 +93,8 @@ namespace audiocore {
 
 // The device sink of a Play run, made from the job's header, device, device
 // number and volume; null when the device cannot be opened.
-std::unique_ptr<PcmSink> CreateDeviceSink(const DecodeJob& job, std::string* error = nullptr);
+// Its frames are counted in the job's PlayedFrames, from the run's first
+// audible frame.
+std::unique_ptr<PcmSink> CreateDeviceSink(DecodeJob& job, std::string* error = nullptr);
 
 } // namespace audiocore

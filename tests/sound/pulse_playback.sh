@@ -3,15 +3,18 @@
 # into the tests' own PulseAudio server, records the null sink's monitor with
 # parec and checks that the recording is the song's conversion, sample for
 # sample, without a gap. With "hogs", two processor hogs run beside it for
-# the whole song.
+# the whole song. With "pause", PROBE plays it instead, pausing twice: the
+# recording without its silences must still be the conversion, and the
+# positions PROBE logged must be what was heard, within 150 ms.
 #
-# usage: pulse_playback.sh AUDIOCORE PULSEDIR WORKDIR [hogs]
+# usage: pulse_playback.sh AUDIOCORE PULSEDIR WORKDIR [quiet|hogs|pause PROBE]
 set -euo pipefail
 
 audiocore=${1:?}
 pulse_dir=${2:?}
 work=${3:?}
 mode=${4:-quiet}
+probe=${5:-}
 here=$(cd "$(dirname "$0")" && pwd)
 export PULSE_SERVER=unix:$pulse_dir/runtime/native PULSE_RUNTIME_PATH=$pulse_dir/runtime
 export XDG_RUNTIME_DIR=$pulse_dir/runtime HOME=$pulse_dir
@@ -31,7 +34,7 @@ sox -V1 -n -r 44100 -c 2 -b 16 "$work/song.wav" synth 30 sine 200-4000 pinknoise
 lame --quiet -b 160 "$work/song.wav" "$work/song.mp3"
 "$audiocore" convert "$work/song.mp3" "$work/reference.wav" >/dev/null
 
-timeout 50 parec -d songwell_null.monitor --format=s16le --rate=44100 --channels=2 --raw \
+timeout 60 parec -d songwell_null.monitor --format=s16le --rate=44100 --channels=2 --raw \
     --latency-msec=20 >"$work/recording.raw" &
 pids+=($!)
 # On a busy machine parec may connect, or start to receive, only after the
@@ -46,9 +49,20 @@ if [ "$mode" = hogs ]; then
     timeout 45 stress-ng --cpu 2 --cpu-method matrixprod --timeout 40s --quiet &
     pids+=($!)
 fi
-timeout 45 "$audiocore" play "$work/song.mp3"
+if [ "$mode" = pause ]; then
+    timeout 50 "$probe" "$work/song.mp3" "$work/recording.raw" "$work/positions.log"
+else
+    timeout 45 "$audiocore" play "$work/song.mp3"
+fi
 # The sound server's own latency: what was sent is heard a little later.
 sleep 0.7
 cleanup
 pids=()
-python3 "$here/compare_recording.py" "$work/recording.raw" "$work/reference.wav"
+if [ "$mode" = pause ]; then
+    python3 "$here/compare_recording.py" --drop-silence --silence-ms 20 \
+        "$work/recording.raw" "$work/reference.wav"
+    python3 "$here/check_positions.py" "$work/positions.log" "$work/recording.raw" \
+        "$work/reference.wav"
+else
+    python3 "$here/compare_recording.py" "$work/recording.raw" "$work/reference.wav"
+fi
