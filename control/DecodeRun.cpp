@@ -166,15 +166,23 @@ std::optional<int> TakeSeekRequest(DecodeJob& job) {
     return job.seek_target.load();
 }
 
+// Where a run starts when not at the stream's frame read last. `resumes`
+// when it goes on where a stop left it rather than where a seek asked.
+struct StartingPoint {
+    int frame = 0;
+    bool resumes = false;
+};
+
 // A run that starts where an earlier one stopped warms up like a seek: the
 // fresh decoders hold none of the state the frame depends on. A stop may
 // leave the stream read ahead of the frame to resume from, even frame 0.
-std::optional<int> StartingSeek(DecodeJob& job) {
+std::optional<StartingPoint> StartingSeek(DecodeJob& job) {
     if (std::optional<int> target = TakeSeekRequest(job))
-        return target;
+        return StartingPoint{*target, false};
     const int current = PositionFrame(job);
-    const bool moved = current > 0 || job.stream->CurrentFrame() != current;
-    return moved ? std::optional<int>(current) : std::nullopt;
+    if (current > 0 || job.stream->CurrentFrame() != current)
+        return StartingPoint{current, true};
+    return std::nullopt;
 }
 
 std::string SeekFailure(int target, SeekOutcome outcome) {
@@ -207,13 +215,14 @@ int RunDecode(DecodeJob& job, const RunProgress& progress, std::string* failure)
     // cannot land leaves no file behind. Past the end, a conversion has
     // nothing to write, and playing ends as at the end of the stream.
     job.stream_ended.store(false);
-    if (std::optional<int> target = StartingSeek(job)) {
-        const SeekOutcome outcome = SeekTo(job, run, *target);
+    const std::optional<StartingPoint> start = StartingSeek(job);
+    if (start) {
+        const SeekOutcome outcome = SeekTo(job, run, start->frame);
         if (outcome == SeekOutcome::PastTheEnd)
             job.stream_ended.store(true);
         if (outcome == SeekOutcome::Failed ||
             (outcome == SeekOutcome::PastTheEnd && job.output_mode == OutputMode::WavFile)) {
-            run.Fail(SeekFailure(*target, outcome));
+            run.Fail(SeekFailure(start->frame, outcome));
             return Finish(run, false, 1);
         }
         if (outcome == SeekOutcome::PastTheEnd)
@@ -221,6 +230,10 @@ int RunDecode(DecodeJob& job, const RunProgress& progress, std::string* failure)
     }
     if (!CreateOutput(job, channels, run))
         return Finish(run, false, 1);
+    // A pause faded out; playing on fades in as after a seek. A conversion
+    // (and a run asked to start at a frame) stays exact.
+    if (start && start->resumes && run.sink && !run.wav_file)
+        run.gate->Clear();
 
     int layer = 0;
     // The first frame of a run (and the first after a seek) is taken without

@@ -1,5 +1,7 @@
 #include "NullWaveOut.h"
 
+#include "Fade.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -100,14 +102,20 @@ void NullWaveOut::Reset() {
     std::unique_lock lock(mutex_);
     played_ = 0;
     end_at_ = kNoEnd;
-    TakeBackQueue(lock);
+    TakeBackQueue(lock, true);
     Log([](NullDeviceLog& log) { ++log.resets; });
 }
 
-void NullWaveOut::TakeBackQueue(std::unique_lock<std::mutex>& lock) {
-    // The part of the front buffer that has sounded so far was heard.
+void NullWaveOut::TakeBackQueue(std::unique_lock<std::mutex>& lock, bool fade_out) {
+    // The part of the front buffer that has sounded so far was heard, and
+    // after a cut, what sounds on while it fades out, as on a real device.
+    const std::uint32_t heard = FrontPlayedBytes();
     if (front_playing_ && !queue_.empty())
-        Record(*queue_.front(), FrontPlayedBytes());
+        Record(*queue_.front(), heard);
+    if (fade_out) {
+        const std::vector<std::uint8_t> tail = FadedTail(queue_, heard, format_);
+        RecordPcm(tail.data(), static_cast<std::uint32_t>(tail.size()));
+    }
     front_playing_ = false;
     std::deque<WaveHeader*> returned;
     returned.swap(queue_);
@@ -147,6 +155,7 @@ void NullWaveOut::EndAt(const EndChooser& choose) {
     std::unique_lock lock(mutex_);
     const std::uint64_t consumed = played_ + FrontPlayedBytes();
     end_at_ = std::max(choose(consumed), consumed);
+    FadeOutQueued(queue_, consumed - played_, end_at_ - played_, format_);
     if (end_at_ == consumed)
         TakeBackQueue(lock);
     else
@@ -177,8 +186,13 @@ NullWaveOut::Clock::duration NullWaveOut::PlayTime(std::uint32_t bytes) const {
 }
 
 void NullWaveOut::Record(const WaveHeader& header, std::uint32_t bytes) {
-    bytes = std::min(bytes, header.buffer_length);
-    std::vector<std::uint8_t> heard(header.data, header.data + bytes);
+    RecordPcm(header.data, std::min(bytes, header.buffer_length));
+}
+
+void NullWaveOut::RecordPcm(const std::uint8_t* pcm, std::uint32_t bytes) {
+    if (bytes == 0)
+        return;
+    std::vector<std::uint8_t> heard(pcm, pcm + bytes);
     ApplyVolumeToPcm(heard.data(), heard.size(), format_.channels, volume_);
     if (record_file_) {
         std::fwrite(heard.data(), 1, heard.size(), record_file_);

@@ -62,14 +62,16 @@ private:
     Clock::duration PlayTime(std::uint32_t bytes) const;
     // Records the first `bytes` of a buffer; called with mutex_ held.
     void Record(const WaveHeader& header, std::uint32_t bytes);
+    void RecordPcm(const std::uint8_t* pcm, std::uint32_t bytes);
     // The whole sample frames of the front buffer that have sounded; called
     // with mutex_ held.
     std::uint32_t FrontPlayedBytes() const;
     // How much of `header` plays before the end a stop set.
     std::uint32_t PlayableBytes(const WaveHeader& header) const;
-    // Records what the front buffer has played and returns every queued
-    // buffer; called with `lock` held, which it releases for the returns.
-    void TakeBackQueue(std::unique_lock<std::mutex>& lock);
+    // Records what the front buffer has played (and with `fade_out`, a
+    // fade's worth more, fading) and returns every queued buffer; called
+    // with `lock` held, which it releases for the returns.
+    void TakeBackQueue(std::unique_lock<std::mutex>& lock, bool fade_out = false);
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

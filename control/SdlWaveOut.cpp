@@ -1,5 +1,6 @@
 #include "SdlWaveOut.h"
 
+#include "Fade.h"
 #include "SdlLibrary.h"
 
 #include <algorithm>
@@ -89,6 +90,7 @@ bool SdlWaveOut::Open(int device, const WaveFormat& format, Completion on_done) 
     if (device_id_ == 0)
         return Fail(Sdl()->GetError());
     channels_ = format.channels;
+    format_ = format;
     bytes_per_second_ = format.avg_bytes_per_sec;
     // A sound server that starts a stream on a busy machine may lose its
     // first milliseconds; one pull of silence in front loses nothing.
@@ -116,6 +118,12 @@ void SdlWaveOut::Write(WaveHeader& header) {
 
 void SdlWaveOut::Reset() {
     Sdl()->LockAudioDevice(device_id_);
+    // The audio about to sound fades out instead of stopping with a step.
+    // A second Reset before it has sounded keeps it.
+    if (!queue_.empty()) {
+        tail_ = FadedTail(queue_, front_offset_, format_);
+        tail_offset_ = 0;
+    }
     const std::size_t returned = TakeBackQueue();
     consumed_ = 0;
     end_at_ = kNoEnd;
@@ -141,6 +149,7 @@ std::uint64_t SdlWaveOut::PlayedBytes() const {
 void SdlWaveOut::EndAt(const EndChooser& choose) {
     Sdl()->LockAudioDevice(device_id_);
     end_at_ = std::max(choose(consumed_), consumed_);
+    FadeOutQueued(queue_, front_offset_, end_at_ - consumed_ + front_offset_, format_);
     // Output already stands at the end: the rest goes back now, but what
     // SDL holds still drains before Close lets the device go.
     const std::size_t returned = end_at_ == consumed_ ? TakeBackQueue() : 0;
@@ -158,7 +167,7 @@ std::size_t SdlWaveOut::TakeBackQueue() {
 
 CloseResult SdlWaveOut::Close() {
     Sdl()->LockAudioDevice(device_id_);
-    bool busy = !queue_.empty() || (unpaused_ && silent_pulls_ < kDrainPulls);
+    bool busy = !queue_.empty() || !tail_.empty() || (unpaused_ && silent_pulls_ < kDrainPulls);
     Sdl()->UnlockAudioDevice(device_id_);
     if (busy) {
         // A device that was lost pulls no more; its buffers would never
@@ -187,20 +196,34 @@ void SdlWaveOut::Pull(void* self, std::uint8_t* stream, int length) {
     static_cast<SdlWaveOut*>(self)->Fill(stream, length);
 }
 
+int SdlWaveOut::FillPreroll(std::uint8_t* stream, int length) {
+    const auto tail = static_cast<int>(
+        std::min<std::size_t>(tail_.size() - tail_offset_, static_cast<std::size_t>(length)));
+    std::memcpy(stream, tail_.data() + tail_offset_, static_cast<std::size_t>(tail));
+    tail_offset_ += static_cast<std::size_t>(tail);
+    if (tail_offset_ == tail_.size()) {
+        tail_.clear();
+        tail_offset_ = 0;
+    }
+    const auto lead_in = static_cast<int>(
+        std::min<std::uint32_t>(lead_in_bytes_, static_cast<std::uint32_t>(length - tail)));
+    std::memset(stream + tail, 0, static_cast<std::size_t>(lead_in));
+    lead_in_bytes_ -= static_cast<std::uint32_t>(lead_in);
+    return tail + lead_in;
+}
+
 void SdlWaveOut::Fill(std::uint8_t* stream, int length) {
     const std::uint32_t volume = volume_.load();
-    const auto lead_in = static_cast<int>(
-        std::min<std::uint32_t>(lead_in_bytes_, static_cast<std::uint32_t>(length)));
-    std::memset(stream, 0, static_cast<std::size_t>(lead_in));
-    lead_in_bytes_ -= static_cast<std::uint32_t>(lead_in);
+    std::uint8_t* const start = stream;
+    const int preroll = FillPreroll(stream, length);
     // A pull of pure silence moves no clock: the last audio plays on in
     // real time from the pull that took it.
-    if (lead_in > 0 || !queue_.empty()) {
-        pull_start_ = static_cast<std::int64_t>(consumed_) - lead_in;
+    if (preroll > 0 || !queue_.empty()) {
+        pull_start_ = static_cast<std::int64_t>(consumed_) - preroll;
         pull_time_ = std::chrono::steady_clock::now();
     }
-    stream += lead_in;
-    length -= lead_in;
+    stream += preroll;
+    length -= preroll;
     int done = 0;
     std::size_t finished = 0;
     while (done < length && !queue_.empty() && consumed_ < end_at_) {
@@ -220,10 +243,10 @@ void SdlWaveOut::Fill(std::uint8_t* stream, int length) {
     }
     if (consumed_ >= end_at_)
         finished += TakeBackQueue();
-    silent_pulls_ = done == 0 ? std::min(silent_pulls_ + 1, kDrainPulls) : 0;
+    silent_pulls_ = done + preroll == 0 ? std::min(silent_pulls_ + 1, kDrainPulls) : 0;
     if (done < length)
         std::memset(stream + done, 0, static_cast<std::size_t>(length - done));
-    ApplyVolumeToPcm(stream, static_cast<std::size_t>(done), channels_, volume);
+    ApplyVolumeToPcm(start, static_cast<std::size_t>(preroll + done), channels_, volume);
     // Runs under SDL's device lock; the completion only releases a semaphore.
     for (std::size_t i = 0; i < finished; ++i)
         on_done_();

@@ -38,6 +38,9 @@ private:
 
     static void Pull(void* self, std::uint8_t* stream, int length);
     void Fill(std::uint8_t* stream, int length);
+    // Writes the tail and the lead-in silence that come before the queued
+    // audio; how many bytes of `stream` they took.
+    int FillPreroll(std::uint8_t* stream, int length);
     void ShutDown();
     // Empties the queue, with the device locked; how many buffers it held.
     std::size_t TakeBackQueue();
@@ -68,6 +71,10 @@ private:
     std::uint32_t bytes_per_second_ = 44100 * 4;
     // Silence still to come before the first audio.
     std::uint32_t lead_in_bytes_ = 0;
+    // What a Reset let sound on, fading out, before any new audio.
+    std::vector<std::uint8_t> tail_;
+    std::size_t tail_offset_ = 0;
+    WaveFormat format_;
     // Pulls of pure silence since the last audio; the audio handed to SDL
     // has been heard once a few have gone by.
     int silent_pulls_ = 0;

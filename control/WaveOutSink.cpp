@@ -1,6 +1,7 @@
 #include "WaveOutSink.h"
 
 #include "DecodeJob.h"
+#include "Fade.h"
 #include "FrameHeader.h"
 #include "PlayedFrames.h"
 
@@ -26,7 +27,7 @@ WaveOutSink::WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& 
       format_(MakePcmFormat(static_cast<int>(channels_), header.SampleRateHz())), device_(device),
       buffer_bytes_(static_cast<std::uint32_t>(kFramesPerBuffer * header.SamplesPerFrame()) *
                     channels_ * 2),
-      played_(played) {
+      played_(played), fade_frames_(FadeFrames(format_.samples_per_sec)) {
     auto on_done = [this] {
         ++completions_;
         done_semaphore_.release();
@@ -92,10 +93,20 @@ void WaveOutSink::Append(std::uint32_t channel, std::int16_t sample) {
     // loses its excess instead of writing past the buffer.
     if (at + 1 >= buffer_bytes_)
         return;
+    if (fading_in_)
+        sample = FadedIn(at, sample);
     std::uint8_t* data = headers_[2]->data;
     data[at] = static_cast<std::uint8_t>(sample & 0xFF);
     data[at + 1] = static_cast<std::uint8_t>((sample >> 8) & 0xFF);
     at += 2 * channels_;
+}
+
+std::int16_t WaveOutSink::FadedIn(std::uint32_t at, std::int16_t sample) {
+    const std::uint64_t frame = (filled_ * buffer_bytes_ + at) / (2 * channels_);
+    if (frame >= fade_frames_)
+        return sample;
+    return static_cast<std::int16_t>(static_cast<std::int64_t>(sample) *
+                                     static_cast<std::int64_t>(frame) / fade_frames_);
 }
 
 void WaveOutSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples,
@@ -133,6 +144,7 @@ void WaveOutSink::EndFrame() {
         return;
     frame_count_ = 0;
     ++filled_;
+    fading_in_ = false; // a buffer is far longer than a fade
     if (started_ == 2) {
         HandOver(2);
         Rotate();
@@ -167,6 +179,7 @@ void WaveOutSink::Clear() {
     frame_count_ = 0;
     filled_ = 0;
     started_ = 0;
+    fading_in_ = true;
 }
 
 void WaveOutSink::Stop() {

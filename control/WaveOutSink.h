@@ -60,6 +60,7 @@ public:
 
 private:
     void ResetWritePositions();
+    std::int16_t FadedIn(std::uint32_t at, std::int16_t sample);
     void HandOver(int slot);
     void Rotate();
     void WaitForCompletion();
@@ -77,6 +78,10 @@ private:
     int started_ = 0;
     std::uint32_t buffer_bytes_;
     PlayedFrames* played_ = nullptr;
+    // Sample frames of a fade-in after Clear: a seek's target and a resume
+    // start from silence, not with a step.
+    std::uint32_t fade_frames_;
+    bool fading_in_ = false;
     bool stopping_ = false;
     bool open_ = false;
     std::string open_error_;

@@ -75,6 +75,20 @@ std::vector<PcmRun> SampleRuns(const std::vector<std::uint8_t>& played) {
     return runs;
 }
 
+// After a cut the sound fades out over 5 ms, and the new position fades in
+// over as long: 220 sample frames at 44.1 kHz.
+constexpr int kFadeFrames = 220;
+
+// The runs a frame marked `mark` starts with after a seek: it rises from
+// silence one step per sample frame, then holds.
+std::vector<PcmRun> FadingIn(int mark) {
+    std::vector<PcmRun> runs;
+    for (int k = 0; k < kFadeFrames; ++k)
+        runs.push_back({mark * k / kFadeFrames, 1});
+    runs.push_back({mark, kSamplesPerFrame - kFadeFrames});
+    return runs;
+}
+
 std::vector<int> Range(int first, int count) {
     std::vector<int> marks;
     for (int i = 0; i < count; ++i)
@@ -187,24 +201,34 @@ TEST_F(PlaybackSink, ASeekDropsQueuedAudioAndTheNewPositionStartsAfterTwoBuffers
     EXPECT_EQ(writes_after_clear_at_64, 2u);
     NullDeviceLog log = NullDeviceSnapshot();
     EXPECT_EQ(log.resets, 1);
-    // The reset cut the old audio at some sample; what follows must be the
-    // new position, frame by frame, and then the silence of the last buffer.
+    // The reset cut the old audio at some sample and let it fade out; what
+    // follows must be the new position, fading in, frame by frame, and then
+    // the silence of the last buffer.
     std::vector<PcmRun> heard = SampleRuns(log.played);
-    auto first_new = std::find_if(heard.begin(), heard.end(),
-                                  [](const PcmRun& r) { return r.mark == kNewFirst + 1; });
-    ASSERT_NE(first_new, heard.end());
-    for (auto it = heard.begin(); it != first_new; ++it) {
-        EXPECT_EQ(it->mark, static_cast<int>(it - heard.begin()) + 1);
-        if (it + 1 != first_new) {
-            EXPECT_EQ(it->samples, kSamplesPerFrame);
-        }
-    }
-    std::vector<PcmRun> after(first_new, heard.end());
-    std::vector<PcmRun> expected;
-    for (int n = 0; n < 80; ++n)
+    // Its first, silent step runs into the end of the fade-out.
+    std::vector<PcmRun> expected = FadingIn(kNewFirst + 1);
+    expected.erase(expected.begin());
+    for (int n = 1; n < 80; ++n)
         expected.push_back({kNewFirst + n + 1, kSamplesPerFrame});
     expected.push_back({0, 16 * kSamplesPerFrame});
-    EXPECT_EQ(after, expected);
+    ASSERT_GT(heard.size(), expected.size());
+    const auto first_new = heard.end() - static_cast<long>(expected.size());
+    EXPECT_EQ(std::vector<PcmRun>(first_new, heard.end()), expected);
+    auto old = heard.begin();
+    while (old != first_new && old->mark == static_cast<int>(old - heard.begin()) + 1 &&
+           old->samples == kSamplesPerFrame)
+        ++old;
+    ASSERT_NE(old, first_new);
+    // The frame under way when the cut came, and a fade's length of sound
+    // after the cut, falling from the level of the frames just before.
+    const int last_mark = static_cast<int>(old - heard.begin()) + 1;
+    int faded = 0;
+    for (auto it = old; it != first_new; ++it) {
+        EXPECT_LE(std::abs(it->mark), last_mark + 1);
+        faded += it->samples;
+    }
+    EXPECT_LE(faded, kSamplesPerFrame + kFadeFrames + 1);
+    EXPECT_GE(faded, kFadeFrames);
 }
 
 TEST_F(PlaybackSink, AfterAnInterruptNothingOldSoundsUntilTheRunClears) {
@@ -228,8 +252,8 @@ TEST_F(PlaybackSink, AfterAnInterruptNothingOldSoundsUntilTheRunClears) {
     ASSERT_GE(played.size(), heard_at_interrupt);
     std::vector<PcmRun> after = SampleRuns(std::vector<std::uint8_t>(
         played.begin() + static_cast<long>(heard_at_interrupt), played.end()));
-    std::vector<PcmRun> expected;
-    for (int n = 0; n < 64; ++n)
+    std::vector<PcmRun> expected = FadingIn(kNewFirst + 1);
+    for (int n = 1; n < 64; ++n)
         expected.push_back({kNewFirst + n + 1, kSamplesPerFrame});
     EXPECT_EQ(after, expected);
 }

@@ -4,8 +4,9 @@
 # parec and checks that the recording is the song's conversion, sample for
 # sample, without a gap. With "hogs", two processor hogs run beside it for
 # the whole song. With "pause", PROBE plays it instead, pausing twice: the
-# recording without its silences must still be the conversion, and the
-# positions PROBE logged must be what was heard, within 150 ms.
+# recording must be the conversion but for the fades at the pauses, with no
+# frame skipped or repeated, and the positions PROBE logged must be what was
+# heard, within 150 ms.
 #
 # usage: pulse_playback.sh AUDIOCORE PULSEDIR WORKDIR [quiet|hogs|pause PROBE]
 set -euo pipefail
@@ -59,9 +60,7 @@ sleep 0.7
 cleanup
 pids=()
 if [ "$mode" = pause ]; then
-    python3 "$here/compare_recording.py" --drop-silence --silence-ms 20 \
-        "$work/recording.raw" "$work/reference.wav"
-    python3 "$here/check_positions.py" "$work/positions.log" "$work/recording.raw" \
+    python3 "$here/check_pause.py" "$work/positions.log" "$work/recording.raw" \
         "$work/reference.wav"
 else
     python3 "$here/compare_recording.py" "$work/recording.raw" "$work/reference.wav"

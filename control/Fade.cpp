@@ -1,0 +1,79 @@
+#include "Fade.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace audiocore {
+
+namespace {
+
+// Calls `visit(data, bytes, position)` for each piece of the queued audio
+// that lies in [from, end).
+template <typename Visit>
+void ForQueuedBytes(const std::deque<WaveHeader*>& queue, std::uint64_t from, std::uint64_t end,
+                    Visit visit) {
+    std::uint64_t start = 0;
+    for (WaveHeader* header : queue) {
+        const std::uint64_t stop = start + header->buffer_length;
+        const std::uint64_t a = std::max(start, from);
+        const std::uint64_t b = std::min(stop, end);
+        if (a < b)
+            visit(header->data + (a - start), static_cast<std::size_t>(b - a), a);
+        if (stop >= end)
+            return;
+        start = stop;
+    }
+}
+
+std::uint32_t FrameBytes(const WaveFormat& format) {
+    return std::max<std::uint32_t>(format.block_align, 1);
+}
+
+} // namespace
+
+std::uint32_t FadeFrames(std::uint32_t rate) {
+    return std::max<std::uint32_t>(rate * kFadeMs / 1000, 1);
+}
+
+void RampPcm(std::uint8_t* pcm, std::size_t bytes, int channels, std::int64_t first_step,
+             bool rising, std::uint32_t fade_frames) {
+    const std::size_t frame_bytes = 2 * static_cast<std::size_t>(std::max(channels, 1));
+    const std::int64_t full = fade_frames;
+    std::int64_t step = first_step;
+    for (std::size_t at = 0; at + frame_bytes <= bytes; at += frame_bytes) {
+        const std::int64_t gain = std::clamp<std::int64_t>(step, 0, full);
+        for (std::size_t b = at; b < at + frame_bytes; b += 2) {
+            std::int16_t sample;
+            std::memcpy(&sample, pcm + b, 2);
+            sample = static_cast<std::int16_t>(sample * gain / full);
+            std::memcpy(pcm + b, &sample, 2);
+        }
+        step += rising ? 1 : -1;
+    }
+}
+
+void FadeOutQueued(const std::deque<WaveHeader*>& queue, std::uint64_t from, std::uint64_t end,
+                   const WaveFormat& format) {
+    const std::uint32_t frame_bytes = FrameBytes(format);
+    const std::uint32_t fade = FadeFrames(format.samples_per_sec);
+    from = std::max<std::uint64_t>(from, end > fade * frame_bytes ? end - fade * frame_bytes : 0);
+    ForQueuedBytes(queue, from, end, [&](std::uint8_t* data, std::size_t bytes, std::uint64_t at) {
+        RampPcm(data, bytes, format.channels, static_cast<std::int64_t>((end - at) / frame_bytes),
+                false, fade);
+    });
+}
+
+std::vector<std::uint8_t> FadedTail(const std::deque<WaveHeader*>& queue, std::uint64_t from,
+                                    const WaveFormat& format) {
+    const std::uint32_t frame_bytes = FrameBytes(format);
+    const std::uint32_t fade = FadeFrames(format.samples_per_sec);
+    std::vector<std::uint8_t> tail;
+    ForQueuedBytes(queue, from, from + std::uint64_t{fade} * frame_bytes,
+                   [&](std::uint8_t* data, std::size_t bytes, std::uint64_t) {
+                       tail.insert(tail.end(), data, data + bytes);
+                   });
+    RampPcm(tail.data(), tail.size(), format.channels, fade, false, fade);
+    return tail;
+}
+
+} // namespace audiocore
