@@ -10,15 +10,20 @@ namespace audiocore {
 
 namespace {
 
-std::mutex log_mutex;
-NullDeviceLog log_of_process;
-bool log_kept = false;
+std::mutex listener_mutex;
+NullDeviceListener* listener = nullptr;
 
-// Runs `change` on the log under its lock, when a test keeps the log.
-template <typename Change> void Log(Change change) {
-    std::lock_guard lock(log_mutex);
-    if (log_kept)
-        change(log_of_process);
+// Tells the listener, when there is one, under the lock that keeps it
+// from going while it is told.
+template <typename Message> void Tell(Message tell) {
+    std::lock_guard lock(listener_mutex);
+    if (listener)
+        tell(*listener);
+}
+
+bool Listened() {
+    std::lock_guard lock(listener_mutex);
+    return listener != nullptr;
 }
 
 double SpeedFromEnvironment() {
@@ -32,15 +37,9 @@ double SpeedFromEnvironment() {
 
 } // namespace
 
-NullDeviceLog NullDeviceSnapshot() {
-    std::lock_guard lock(log_mutex);
-    return log_of_process;
-}
-
-void ClearNullDeviceLog() {
-    std::lock_guard lock(log_mutex);
-    log_of_process = NullDeviceLog{};
-    log_kept = true;
+void ListenToNullDevices(NullDeviceListener* new_listener) {
+    std::lock_guard lock(listener_mutex);
+    listener = new_listener;
 }
 
 NullWaveOut::NullWaveOut() : speed_(SpeedFromEnvironment()) {}
@@ -72,11 +71,7 @@ bool NullWaveOut::Open(int device, const WaveFormat& format, Completion on_done)
     on_done_ = std::move(on_done);
     if (const char* path = std::getenv("AUDIOCORE_NULL_RECORD"); path && *path)
         record_file_ = std::fopen(path, "ab");
-    Log([&](NullDeviceLog& log) {
-        ++log.opens;
-        log.last_device = device;
-        log.last_format = format;
-    });
+    Tell([&](NullDeviceListener& l) { l.Opened(device, format); });
     player_ = std::thread([this] { PlayLoop(); });
     return true;
 }
@@ -86,7 +81,7 @@ void NullWaveOut::SetVolume(std::uint32_t volume) {
         std::lock_guard lock(mutex_);
         volume_ = volume;
     }
-    Log([&](NullDeviceLog& log) { log.volumes.push_back(volume); });
+    Tell([&](NullDeviceListener& l) { l.VolumeSet(volume); });
 }
 
 void NullWaveOut::Write(WaveHeader& header) {
@@ -94,7 +89,7 @@ void NullWaveOut::Write(WaveHeader& header) {
         std::lock_guard lock(mutex_);
         queue_.push_back(&header);
     }
-    Log([&](NullDeviceLog& log) { log.write_lengths.push_back(header.buffer_length); });
+    Tell([&](NullDeviceListener& l) { l.Written(header.buffer_length); });
     wake_.notify_all();
 }
 
@@ -103,7 +98,7 @@ void NullWaveOut::Reset() {
     played_ = 0;
     end_at_ = kNoEnd;
     TakeBackQueue(lock, true);
-    Log([](NullDeviceLog& log) { ++log.resets; });
+    Tell([](NullDeviceListener& l) { l.WasReset(); });
 }
 
 void NullWaveOut::TakeBackQueue(std::unique_lock<std::mutex>& lock, bool fade_out) {
@@ -176,7 +171,7 @@ CloseResult NullWaveOut::Close() {
         std::fclose(record_file_);
         record_file_ = nullptr;
     }
-    Log([](NullDeviceLog& log) { ++log.closes; });
+    Tell([](NullDeviceListener& l) { l.Closed(); });
     return CloseResult::Closed;
 }
 
@@ -190,7 +185,7 @@ void NullWaveOut::Record(const WaveHeader& header, std::uint32_t bytes) {
 }
 
 void NullWaveOut::RecordPcm(const std::uint8_t* pcm, std::uint32_t bytes) {
-    if (bytes == 0)
+    if (bytes == 0 || (!record_file_ && !Listened()))
         return;
     std::vector<std::uint8_t> heard(pcm, pcm + bytes);
     ApplyVolumeToPcm(heard.data(), heard.size(), format_.channels, volume_);
@@ -198,9 +193,7 @@ void NullWaveOut::RecordPcm(const std::uint8_t* pcm, std::uint32_t bytes) {
         std::fwrite(heard.data(), 1, heard.size(), record_file_);
         std::fflush(record_file_);
     }
-    Log([&](NullDeviceLog& log) {
-        log.played.insert(log.played.end(), heard.begin(), heard.end());
-    });
+    Tell([&](NullDeviceListener& l) { l.Played(heard.data(), heard.size()); });
 }
 
 void NullWaveOut::PlayLoop() {

@@ -13,27 +13,27 @@
 
 namespace audiocore {
 
-// What the null devices of this process were asked to do and what they
-// played, for tests. Played bytes carry the volume, as a listener hears them.
-struct NullDeviceLog {
-    int opens = 0;
-    int closes = 0;
-    int resets = 0;
-    int last_device = 0;
-    WaveFormat last_format;
-    std::vector<std::uint32_t> volumes;
-    std::vector<std::uint32_t> write_lengths;
-    std::vector<std::uint8_t> played;
+// Told what every null device of the process is asked to do and what it
+// plays (with the volume, as a listener hears it), for a test that listens.
+// Called from the devices' threads, so a listener guards its own state.
+class NullDeviceListener {
+public:
+    virtual ~NullDeviceListener() = default;
+    virtual void Opened(int device, const WaveFormat& format) = 0;
+    virtual void VolumeSet(std::uint32_t volume) = 0;
+    virtual void Written(std::uint32_t length) = 0;
+    virtual void Played(const std::uint8_t* pcm, std::size_t bytes) = 0;
+    virtual void WasReset() = 0;
+    virtual void Closed() = 0;
 };
 
-NullDeviceLog NullDeviceSnapshot();
-// Empties the log and starts keeping it. Until a test asks for the log this
-// way, the null devices keep nothing, so a long playback stays flat in memory.
-void ClearNullDeviceLog();
+// Installs the listener (none: nullptr). Without one, the null devices keep
+// nothing, so a long playback stays flat in memory.
+void ListenToNullDevices(NullDeviceListener* listener);
 
 // A device without sound hardware: it plays each buffer for as long as its
-// audio lasts, divided by AUDIOCORE_NULL_SPEED (default 1), and records the
-// bytes when a test keeps the log. AUDIOCORE_NULL_RECORD, when set, names a file the played bytes
+// audio lasts, divided by AUDIOCORE_NULL_SPEED (default 1), and tells the
+// bytes to a test that listens. AUDIOCORE_NULL_RECORD, when set, names a file the played bytes
 // are appended to, so that a test can hear a player in another module.
 class NullWaveOut : public WaveOutDevice {
 public:

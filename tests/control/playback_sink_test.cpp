@@ -3,7 +3,7 @@
 
 #include "DeviceHandle.h"
 #include "FrameHeader.h"
-#include "NullWaveOut.h"
+#include "NullDeviceLog.h"
 #include "WaveOutSink.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,9 @@
 #include <vector>
 
 using namespace audiocore;
+using testsupport::ClearNullDeviceLog;
+using testsupport::NullDeviceLog;
+using testsupport::NullDeviceSnapshot;
 
 namespace {
 
