@@ -112,6 +112,23 @@ public:
     // The controls of the design, by name.
     QWidget* Control(const char* name) const;
 
+    // What the desktop's media controls read and ask: the loaded song, the
+    // time heard and the volume bar's level (0 to 1), through the same
+    // handlers as the keys and the bars.
+    struct SongFacts {
+        QString path;
+        QString title;
+        QString artist;
+        QString album;
+        qint64 length_us = 0;
+    };
+    SongFacts LoadedSong() const;
+    bool Playing() const { return IsPlaying(); }
+    qint64 PositionUs() const;
+    void SeekToUs(qint64 position);
+    double VolumeLevel() const;
+    void SetVolumeLevel(double level);
+
     // Window state, named as the player's design names it.
     qint16 iCurrentSong = 0;
     bool bUserStopped = true;

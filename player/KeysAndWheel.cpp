@@ -8,6 +8,9 @@
 #include <QVariant>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr int kSeekStepMs = 5000;
@@ -94,4 +97,35 @@ void Form1::SeekBy(int milliseconds) {
     const double frames_per_ms = double(frames) / length;
     const int delta = int(std::lround(milliseconds * frames_per_ms));
     SeekToFrame(AudioInt("GetPosition") + delta);
+}
+
+qint64 Form1::PositionUs() const {
+    const int frames = AudioInt("GetFrameCount");
+    if (frames <= 0)
+        return 0;
+    return qint64(AudioInt("GetPosition")) * AudioInt("GetLength") * 1000 / frames;
+}
+
+void Form1::SeekToUs(qint64 position) {
+    const int frames = AudioInt("GetFrameCount");
+    const int length = AudioInt("GetLength");
+    if (frames <= 0 || length <= 0)
+        return;
+    SeekToFrame(int(std::clamp<qint64>(position * frames / (qint64(length) * 1000), 0, frames)));
+}
+
+double Form1::VolumeLevel() const {
+    const int low = binding_.Get(PBarY1, "Min").toInt();
+    const int high = binding_.Get(PBarY1, "Max").toInt();
+    if (high <= low)
+        return 0;
+    return double(binding_.Get(PBarY1, "Value").toInt() - low) / (high - low);
+}
+
+void Form1::SetVolumeLevel(double level) {
+    const int low = binding_.Get(PBarY1, "Min").toInt();
+    const int high = binding_.Get(PBarY1, "Max").toInt();
+    binding_.Set(PBarY1, "Value",
+                 low + int(std::lround(std::clamp(level, 0.0, 1.0) * (high - low))));
+    SetVolumeFromBar();
 }

@@ -103,6 +103,26 @@ bool Form1::ShowSongInfo(const QString& path) {
     return true;
 }
 
+Form1::SongFacts Form1::LoadedSong() const {
+    SongFacts song;
+    song.path = SourceFile();
+    if (song.path.isEmpty())
+        return song;
+    song.length_us = qint64(AudioInt("GetLength")) * 1000;
+    songinfo::clsMP3Info info;
+    try {
+        info.SetFilename(QFile::encodeName(song.path).toStdString());
+        song.title = TagText(info.Title());
+        song.artist = TagText(info.Artist());
+        song.album = TagText(info.Album());
+    } catch (const std::system_error&) {
+        // An unreadable file is still the song that plays, titled by its name.
+    }
+    if (song.title.isEmpty())
+        song.title = TitleOf(song.path);
+    return song;
+}
+
 void Form1::AppendSong(const QString& path) {
     lstFilenames.append(path);
     binding_.Call(CustomListBox1, "AddItem", Q_ARG(QString, kNotPlaying + TitleOf(path)),

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "Form1.h"
+#include "MprisService.h"
 #include "QuitSignals.h"
 
 #include <QApplication>
@@ -22,6 +23,8 @@ int RunPlayer(int argc, char** argv) {
         Form1 window;
         window.AppendPaths(songs);
         window.show();
+        // Media keys, the sound menu and playerctl drive it over the bus.
+        MprisService mpris(window);
         // Ended from outside, the player stops and quits at once, without
         // the banner its own close shows.
         QuitSignals quit_signals([&window] { window.QuitNow(); });

@@ -11,7 +11,7 @@ packages=(
     xvfb xauth fonts-dejavu-core libxcb1-dev
     clang libclang-rt-14-dev
     mpg123 lame sox twolame ffmpeg hyperfine time
-    pulseaudio pulseaudio-utils stress-ng
+    pulseaudio pulseaudio-utils stress-ng dbus-daemon dbus-bin
 )
 
 missing=()

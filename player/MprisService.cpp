@@ -1,0 +1,189 @@
+#include "MprisService.h"
+
+#include "Form1.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QUrl>
+
+namespace {
+
+const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.songwell");
+
+// Changes made by the window itself (a click, the end of a song) reach the
+// bus within this time.
+constexpr int kWatchMs = 250;
+
+} // namespace
+
+MprisService::MprisService(Form1& window) : window_(window) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    new MprisRoot(*this);
+    new MprisPlayer(*this);
+    if (!bus.registerObject(kObjectPath, this))
+        return;
+    // A second player takes a name of its own, as the protocol allows.
+    service_ = kServiceName;
+    if (!bus.registerService(service_)) {
+        service_ = kServiceName + ".instance" + QString::number(QCoreApplication::applicationPid());
+        if (!bus.registerService(service_)) {
+            bus.unregisterObject(kObjectPath);
+            return;
+        }
+    }
+    registered_ = true;
+    told_ = QVariantMap{{"PlaybackStatus", PlaybackStatus()},
+                        {"Metadata", Metadata()},
+                        {"Volume", window_.VolumeLevel()}};
+    connect(&watch_, &QTimer::timeout, this, &MprisService::NotifyChanges);
+    watch_.start(kWatchMs);
+}
+
+MprisService::~MprisService() {
+    if (!registered_)
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterService(service_);
+    bus.unregisterObject(kObjectPath);
+}
+
+QDBusObjectPath MprisService::TrackId() const {
+    // The list's number of the loaded song names it while it stays loaded.
+    return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/songwell/track/%1")
+                               .arg(qMax(0, int(window_.iCurrentSong))));
+}
+
+QVariantMap MprisService::Metadata() const {
+    const Form1::SongFacts song = window_.LoadedSong();
+    if (song.path.isEmpty())
+        return {{"mpris:trackid", QVariant::fromValue(QDBusObjectPath(
+                                      "/org/mpris/MediaPlayer2/TrackList/NoTrack"))}};
+    QVariantMap metadata{{"mpris:trackid", QVariant::fromValue(TrackId())},
+                         {"mpris:length", song.length_us},
+                         {"xesam:title", song.title},
+                         {"xesam:url", QUrl::fromLocalFile(song.path).toString()}};
+    if (!song.artist.isEmpty())
+        metadata.insert("xesam:artist", QStringList{song.artist});
+    if (!song.album.isEmpty())
+        metadata.insert("xesam:album", song.album);
+    return metadata;
+}
+
+QString MprisService::PlaybackStatus() const {
+    if (window_.Playing())
+        return QStringLiteral("Playing");
+    // A pause keeps the position; a stop goes back to the start.
+    return window_.PositionUs() > 0 ? QStringLiteral("Paused") : QStringLiteral("Stopped");
+}
+
+void MprisService::NotifyChanges() {
+    if (!registered_)
+        return;
+    const QVariantMap now{{"PlaybackStatus", PlaybackStatus()},
+                          {"Metadata", Metadata()},
+                          {"Volume", window_.VolumeLevel()}};
+    QVariantMap changed;
+    for (auto it = now.begin(); it != now.end(); ++it)
+        if (told_.value(it.key()) != it.value())
+            changed.insert(it.key(), it.value());
+    if (changed.isEmpty())
+        return;
+    told_ = now;
+    QDBusMessage signal =
+        QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
+    signal << kPlayerInterface << changed << QStringList();
+    QDBusConnection::sessionBus().send(signal);
+}
+
+MprisRoot::MprisRoot(MprisService& service) : QDBusAbstractAdaptor(&service), service_(service) {}
+
+void MprisRoot::Raise() {
+    Form1& window = service_.Window();
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void MprisRoot::Quit() {
+    // As Ctrl+Q: the window closes with its banner, which ends the program.
+    service_.Window().close();
+}
+
+MprisPlayer::MprisPlayer(MprisService& service)
+    : QDBusAbstractAdaptor(&service), service_(service) {
+    connect(&service, &MprisService::Seeked, this, &MprisPlayer::Seeked);
+}
+
+template <typename Handler> void MprisPlayer::Run(Handler handler) {
+    handler(service_.Window());
+    service_.NotifyChanges();
+}
+
+double MprisPlayer::Volume() const {
+    return service_.Window().VolumeLevel();
+}
+
+void MprisPlayer::SetVolume(double volume) {
+    Run([volume](Form1& w) { w.SetVolumeLevel(volume); });
+}
+
+qlonglong MprisPlayer::Position() const {
+    return service_.Window().PositionUs();
+}
+
+bool MprisPlayer::CanPlay() const {
+    return !service_.Window().lstFilenames.isEmpty();
+}
+
+bool MprisPlayer::CanSeek() const {
+    return service_.Window().LoadedSong().length_us > 0;
+}
+
+void MprisPlayer::PlayPause() {
+    Run([](Form1& w) { w.PlayOrPause(); });
+}
+
+void MprisPlayer::Play() {
+    Run([](Form1& w) {
+        if (!w.Playing())
+            w.PlayOrPause();
+    });
+}
+
+void MprisPlayer::Pause() {
+    Run([](Form1& w) {
+        if (w.Playing())
+            w.PlayOrPause();
+    });
+}
+
+void MprisPlayer::Stop() {
+    Run([](Form1& w) { w.StopSong(); });
+}
+
+void MprisPlayer::Next() {
+    Run([](Form1& w) { w.NextSong(); });
+}
+
+void MprisPlayer::Previous() {
+    Run([](Form1& w) { w.PreviousSong(); });
+}
+
+void MprisPlayer::Seek(qlonglong offset) {
+    Run([offset](Form1& w) { w.SeekToUs(w.PositionUs() + offset); });
+    emit service_.Seeked(service_.Window().PositionUs());
+}
+
+void MprisPlayer::SetPosition(const QDBusObjectPath& track, qlonglong position) {
+    // A position for a song that is no longer loaded is ignored.
+    if (track != service_.TrackId() || position < 0)
+        return;
+    Run([position](Form1& w) { w.SeekToUs(position); });
+    emit service_.Seeked(position);
+}
