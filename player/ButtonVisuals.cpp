@@ -1,6 +1,6 @@
 // Button feedback: the hint line naming the command under the pointer, the
-// lamps lit while a button is held, the red underlines of pressed text
-// buttons, the hint-line switch and the logo's link to the help page.
+// lamps lit while a button is held, the underlines of text buttons (red
+// while pressed, dim after), the hint-line switch and the logo's link to the help page.
 
 #include "Form1.h"
 
@@ -117,8 +117,8 @@ void Form1::OnPress(const char* name, std::function<void(bool down)> handler) {
 void Form1::SetUnderline(const char* line, bool pressed) {
     if (QWidget* underline = Control(line)) {
         underline->setStyleSheet(pressed ? kPressedLine : kReleasedLine);
-        // The released line goes out with the press that lit it.
-        underline->setVisible(pressed);
+        // Released, the line stays as a dim mark of the last press.
+        underline->show();
     }
 }
 
