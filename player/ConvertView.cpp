@@ -27,6 +27,17 @@ const char* const kPlayerControls[] = {
 const char* const kConverterControls[] = {"Label13", "Label17", "Label14", "Label15", "Label16",
                                           "Text2",   "Text3",   "Label18", "Line9"};
 
+// What the skin paints for the player but the converter cannot use: the
+// transport keys, the mode keys and the volume groove. The converter view
+// shades each group's area so that nothing looks alive that does nothing.
+const std::initializer_list<const char*> kShadedInConverter[] = {
+    {"Image4",  "Image5",  "Image6",  "Image7",  "Image8",  "Image9",  "Image10", "Image11",
+     "Image12", "Image13", "Image14", "Image15", "Image16", "Image17", "Image18", "Image19",
+     "Image20", "Image21", "Image22", "Image23", "Image24", "Image25"},
+    {"Image26", "Image27", "Image28"},
+    {"PBarY1"},
+};
+
 } // namespace
 
 QString Form1::TimeCaption(int milliseconds) {
@@ -61,6 +72,30 @@ void Form1::SetConverterControlsVisible(bool visible) {
             control->setVisible(visible);
 }
 
+void Form1::ShadeUnusable(bool shaded) {
+    if (shades_.isEmpty()) {
+        for (const auto& group : kShadedInConverter) {
+            QRect area;
+            for (const char* name : group)
+                if (QWidget* control = Control(name))
+                    area |= QRect(control->mapTo(form_, QPoint(0, 0)), control->size());
+            auto* shade = new QWidget(form_);
+            shade->setObjectName(QStringLiteral("ConverterShade"));
+            shade->setAttribute(Qt::WA_StyledBackground);
+            // The surface under it still drags the window.
+            shade->setAttribute(Qt::WA_TransparentForMouseEvents);
+            shade->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 160)"));
+            shade->setGeometry(area);
+            shades_.append(shade);
+        }
+    }
+    for (const QPointer<QWidget>& shade : shades_)
+        if (shade) {
+            shade->setVisible(shaded);
+            shade->raise();
+        }
+}
+
 bool Form1::ConverterShown() const {
     return Label13->isVisibleTo(form_);
 }
@@ -73,6 +108,7 @@ void Form1::ShowConverter() {
     AudioRewind();
     bUserStopped = true;
     SetPlayerControlsVisible(false);
+    ShadeUnusable(true);
     Control("Label1")->resize(kPanelWidthConverter, Control("Label1")->height());
     SetConverterControlsVisible(true);
     lstPlayList1->clear();
@@ -90,6 +126,7 @@ void Form1::ShowPlayer() {
     Label20->hide();
     Label14->show();
     SetPlayerControlsVisible(true);
+    ShadeUnusable(false);
     Control("Label1")->resize(kPanelWidthPlayer, Control("Label1")->height());
     SetConverterControlsVisible(false);
     lstPlayList1->clear();

@@ -179,6 +179,7 @@ private:
     bool ConverterShown() const;
     void SetPlayerControlsVisible(bool visible);
     void SetConverterControlsVisible(bool visible);
+    void ShadeUnusable(bool shaded);
     void ShowProgress(const QString& text);
     QString ConversionFailure(const QString& target, int result) const;
 
@@ -239,6 +240,7 @@ private:
     QHash<QObject*, std::function<void()>> mouseDowns_;
     QHash<QObject*, QString> hints_;
     QList<QPointer<QWidget>> hiddenForConverter_; // player controls to show again
+    QList<QPointer<QWidget>> shades_;             // over what the converter cannot use
     bool converting_ = false;
     QHash<QObject*, QList<std::function<void(bool down)>>> presses_;
     std::unique_ptr<songinfo::clsMP3Info> oSongInfo;

@@ -73,6 +73,33 @@ TEST_F(ConverterTest, TheViewsShowExactlyTheirOwnControlsAndTheReturnReloadsSong
     EXPECT_EQ(window->iCurrentSong, 1);
 }
 
+// The brightness of the window's rendering at the middle of a control.
+int Brightness(QWidget* form, QWidget* control) {
+    const QImage image = form->grab().toImage();
+    const QPoint middle = control->mapTo(form, control->rect().center());
+    return qGray(image.pixel(middle));
+}
+
+TEST_F(ConverterTest, TheConverterShadesTheKeysAndTheGrooveItCannotUse) {
+    LoadAndStart({Song("a_one.mp3")});
+    window->StopSong();
+    QWidget* form = Control("Skin")->parentWidget();
+    const char* unusable[] = {"Image9", "Image15", "Image20", "Image5", "Image27", "PBarY1"};
+    std::vector<int> player;
+    for (const char* name : unusable)
+        player.push_back(Brightness(form, Control(name)));
+    const int label_before = Brightness(form, Control("Label5"));
+
+    Click("Label5");
+    for (std::size_t i = 0; i < std::size(unusable); ++i)
+        EXPECT_LT(Brightness(form, Control(unusable[i])), player[i] * 2 / 3 + 1) << unusable[i];
+    EXPECT_EQ(Brightness(form, Control("Label5")), label_before) << "the way back is not shaded";
+
+    Click("Label13");
+    for (std::size_t i = 0; i < std::size(unusable); ++i)
+        EXPECT_EQ(Brightness(form, Control(unusable[i])), player[i]) << unusable[i];
+}
+
 TEST_F(ConverterTest, AFreshPlayerStartsNoSongWhileTheConverterIsShown) {
     // Nothing is loaded yet: songs dropped on the converter wait for the
     // player view.
