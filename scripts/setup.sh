@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     mpg123 lame sox twolame ffmpeg hyperfine time
     pulseaudio pulseaudio-utils stress-ng dbus-daemon dbus-bin
+    desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
