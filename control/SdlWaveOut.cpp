@@ -199,11 +199,13 @@ void SdlWaveOut::Pull(void* self, std::uint8_t* stream, int length) {
 int SdlWaveOut::FillPreroll(std::uint8_t* stream, int length) {
     const auto tail = static_cast<int>(
         std::min<std::size_t>(tail_.size() - tail_offset_, static_cast<std::size_t>(length)));
-    std::memcpy(stream, tail_.data() + tail_offset_, static_cast<std::size_t>(tail));
-    tail_offset_ += static_cast<std::size_t>(tail);
-    if (tail_offset_ == tail_.size()) {
-        tail_.clear();
-        tail_offset_ = 0;
+    if (tail > 0) {
+        std::memcpy(stream, tail_.data() + tail_offset_, static_cast<std::size_t>(tail));
+        tail_offset_ += static_cast<std::size_t>(tail);
+        if (tail_offset_ == tail_.size()) {
+            tail_.clear();
+            tail_offset_ = 0;
+        }
     }
     const auto lead_in = static_cast<int>(
         std::min<std::uint32_t>(lead_in_bytes_, static_cast<std::uint32_t>(length - tail)));
