@@ -64,6 +64,8 @@ first=$(basename "$1" .mp3)
 expect Metadata "$first"
 get Metadata | grep -q "mpris:length" || fail "Metadata has no length"
 
+# A pause keeps the position heard so far, which tells it from a stop.
+expect Position "int64 [1-9]"
 call $player.PlayPause
 expect PlaybackStatus Paused
 call $player.PlayPause
