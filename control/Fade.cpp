@@ -35,20 +35,17 @@ std::uint32_t FadeFrames(std::uint32_t rate) {
     return std::max<std::uint32_t>(rate * kFadeMs / 1000, 1);
 }
 
-void RampPcm(std::uint8_t* pcm, std::size_t bytes, int channels, std::int64_t first_step,
-             bool rising, std::uint32_t fade_frames) {
+void RampDownPcm(std::uint8_t* pcm, std::size_t bytes, int channels, std::int64_t first_step,
+                 std::uint32_t fade_frames) {
     const std::size_t frame_bytes = 2 * static_cast<std::size_t>(std::max(channels, 1));
-    const std::int64_t full = fade_frames;
     std::int64_t step = first_step;
-    for (std::size_t at = 0; at + frame_bytes <= bytes; at += frame_bytes) {
-        const std::int64_t gain = std::clamp<std::int64_t>(step, 0, full);
+    for (std::size_t at = 0; at + frame_bytes <= bytes; at += frame_bytes, --step) {
         for (std::size_t b = at; b < at + frame_bytes; b += 2) {
             std::int16_t sample;
             std::memcpy(&sample, pcm + b, 2);
-            sample = static_cast<std::int16_t>(sample * gain / full);
+            sample = RampSample(sample, step, fade_frames);
             std::memcpy(pcm + b, &sample, 2);
         }
-        step += rising ? 1 : -1;
     }
 }
 
@@ -58,8 +55,8 @@ void FadeOutQueued(const std::deque<WaveHeader*>& queue, std::uint64_t from, std
     const std::uint32_t fade = FadeFrames(format.samples_per_sec);
     from = std::max<std::uint64_t>(from, end > fade * frame_bytes ? end - fade * frame_bytes : 0);
     ForQueuedBytes(queue, from, end, [&](std::uint8_t* data, std::size_t bytes, std::uint64_t at) {
-        RampPcm(data, bytes, format.channels, static_cast<std::int64_t>((end - at) / frame_bytes),
-                false, fade);
+        RampDownPcm(data, bytes, format.channels,
+                    static_cast<std::int64_t>((end - at) / frame_bytes), fade);
     });
 }
 
@@ -72,7 +69,7 @@ std::vector<std::uint8_t> FadedTail(const std::deque<WaveHeader*>& queue, std::u
                    [&](std::uint8_t* data, std::size_t bytes, std::uint64_t) {
                        tail.insert(tail.end(), data, data + bytes);
                    });
-    RampPcm(tail.data(), tail.size(), format.channels, fade, false, fade);
+    RampDownPcm(tail.data(), tail.size(), format.channels, fade, fade);
     return tail;
 }
 

@@ -2,6 +2,7 @@
 
 #include "WaveOutDevice.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -16,11 +17,18 @@ constexpr std::uint32_t kFadeMs = 5;
 // The sample frames a fade lasts at `rate`.
 std::uint32_t FadeFrames(std::uint32_t rate);
 
-// Scales interleaved 16-bit PCM on a ramp of `fade_frames` steps: its first
-// sample frame gets the gain first_step / fade_frames, each next one a step
-// more (`rising`) or less, held within silence and full level.
-void RampPcm(std::uint8_t* pcm, std::size_t bytes, int channels, std::int64_t first_step,
-             bool rising, std::uint32_t fade_frames);
+// A sample at step `step` of a ramp of `fade_frames` steps: the gain
+// step / fade_frames, held within silence and full level, truncated toward
+// zero.
+inline std::int16_t RampSample(std::int16_t sample, std::int64_t step, std::uint32_t fade_frames) {
+    const std::int64_t full = fade_frames;
+    return static_cast<std::int16_t>(sample * std::clamp<std::int64_t>(step, 0, full) / full);
+}
+
+// Scales interleaved 16-bit PCM down a ramp of `fade_frames` steps: its
+// first sample frame at step `first_step`, each next one a step less.
+void RampDownPcm(std::uint8_t* pcm, std::size_t bytes, int channels, std::int64_t first_step,
+                 std::uint32_t fade_frames);
 
 // Fades the queued audio to silence at byte `end`, from `from` on; byte
 // positions count from the first byte of the front buffer.

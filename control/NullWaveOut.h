@@ -53,8 +53,6 @@ public:
     CloseResult Close() override;
 
 private:
-    static constexpr std::uint64_t kNoEnd = UINT64_MAX;
-
     std::string open_error_;
     using Clock = std::chrono::steady_clock;
 

@@ -34,8 +34,6 @@ public:
     CloseResult Close() override;
 
 private:
-    static constexpr std::uint64_t kNoEnd = UINT64_MAX;
-
     static void Pull(void* self, std::uint8_t* stream, int length);
     void Fill(std::uint8_t* stream, int length);
     // Writes the tail and the lead-in silence that come before the queued

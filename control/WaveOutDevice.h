@@ -63,6 +63,8 @@ public:
     // How many bytes of the buffers written since Open or the last Reset
     // the listener has heard by now, as near as the back end can tell.
     virtual std::uint64_t PlayedBytes() const = 0;
+    // The end of a device that no stop has set one for.
+    static constexpr std::uint64_t kNoEnd = UINT64_MAX;
     // Given the bytes already gone beyond recall, the byte count to end at.
     using EndChooser = std::function<std::uint64_t(std::uint64_t consumed)>;
     // Lets output go on to the byte count that `choose` gives (it is asked

@@ -103,10 +103,7 @@ void WaveOutSink::Append(std::uint32_t channel, std::int16_t sample) {
 
 std::int16_t WaveOutSink::FadedIn(std::uint32_t at, std::int16_t sample) {
     const std::uint64_t frame = (filled_ * buffer_bytes_ + at) / (2 * channels_);
-    if (frame >= fade_frames_)
-        return sample;
-    return static_cast<std::int16_t>(static_cast<std::int64_t>(sample) *
-                                     static_cast<std::int64_t>(frame) / fade_frames_);
+    return RampSample(sample, static_cast<std::int64_t>(frame), fade_frames_);
 }
 
 void WaveOutSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples,
