@@ -123,6 +123,8 @@ public:
         qint64 length_us = 0;
     };
     SongFacts LoadedSong() const;
+    // The loaded song's path alone, without reading its tags.
+    QString LoadedPath() const { return SourceFile(); }
     bool Playing() const { return IsPlaying(); }
     qint64 PositionUs() const;
     void SeekToUs(qint64 position);

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -59,19 +61,33 @@ QDBusObjectPath MprisService::TrackId() const {
 }
 
 QVariantMap MprisService::Metadata() const {
+    // The song, its number in the list (the track id) and the file's time,
+    // which a Save in the tag editor moves.
+    const QString path = window_.LoadedPath();
+    const QString key = path + '\n' + QString::number(window_.iCurrentSong) + '\n' +
+                        QFileInfo(path).lastModified().toString(Qt::ISODateWithMs);
+    if (key == metadata_key_ && !metadata_.isEmpty())
+        return metadata_;
+    metadata_key_ = key;
     const Form1::SongFacts song = window_.LoadedSong();
-    if (song.path.isEmpty())
-        return {{"mpris:trackid", QVariant::fromValue(QDBusObjectPath(
-                                      "/org/mpris/MediaPlayer2/TrackList/NoTrack"))}};
-    QVariantMap metadata{{"mpris:trackid", QVariant::fromValue(TrackId())},
-                         {"mpris:length", song.length_us},
-                         {"xesam:title", song.title},
-                         {"xesam:url", QUrl::fromLocalFile(song.path).toString()}};
+    if (song.path.isEmpty()) {
+        metadata_ = {{"mpris:trackid", QVariant::fromValue(QDBusObjectPath(
+                                           "/org/mpris/MediaPlayer2/TrackList/NoTrack"))}};
+        return metadata_;
+    }
+    metadata_ = {{"mpris:trackid", QVariant::fromValue(TrackId())},
+                 {"mpris:length", song.length_us},
+                 {"xesam:title", song.title},
+                 {"xesam:url", QUrl::fromLocalFile(song.path).toString()}};
     if (!song.artist.isEmpty())
-        metadata.insert("xesam:artist", QStringList{song.artist});
+        metadata_.insert("xesam:artist", QStringList{song.artist});
     if (!song.album.isEmpty())
-        metadata.insert("xesam:album", song.album);
-    return metadata;
+        metadata_.insert("xesam:album", song.album);
+    return metadata_;
+}
+
+qlonglong MprisService::LengthUs() const {
+    return Metadata().value("mpris:length").toLongLong();
 }
 
 QString MprisService::PlaybackStatus() const {
@@ -142,7 +158,7 @@ bool MprisPlayer::CanPlay() const {
 }
 
 bool MprisPlayer::CanSeek() const {
-    return service_.Window().LoadedSong().length_us > 0;
+    return service_.LengthUs() > 0;
 }
 
 void MprisPlayer::PlayPause() {

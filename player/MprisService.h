@@ -23,6 +23,8 @@ public:
     bool Registered() const { return registered_; }
     // What the Player interface's Metadata holds for the loaded song.
     QVariantMap Metadata() const;
+    // The loaded song's length in microseconds; 0 without one.
+    qlonglong LengthUs() const;
     QString PlaybackStatus() const;
     QDBusObjectPath TrackId() const;
     // Tells the bus what changed since it was last told.
@@ -37,6 +39,10 @@ private:
     QString service_;
     QTimer watch_;
     QVariantMap told_;
+    // The loaded song's metadata, read from its tags once per song rather
+    // than on every look of the watch.
+    mutable QString metadata_key_;
+    mutable QVariantMap metadata_;
 };
 
 // org.mpris.MediaPlayer2: the player as an application.
