@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -155,6 +156,13 @@ void Form1::BindControls() {
 
     form_->setMouseTracking(true);
     form_->installEventFilter(this);
+    // A move without a button reaches only a widget that tracks the pointer:
+    // the pictures, captions and lines of the design must track too, so that
+    // the moves they leave alone reach the window and clear the hint line.
+    for (QFrame* passive : form_->findChildren<QFrame*>())
+        if (passive->metaObject() == &QLabel::staticMetaObject ||
+            passive->metaObject() == &QFrame::staticMetaObject)
+            passive->setMouseTracking(true);
     OnClick("Image1", [this] { binding_.Call(AdvWin1, "Win_Minimize"); });
     OnClick("Image2", [this] { close(); });
     for (const char* name : {"Image34", "Label6"})
