@@ -2,6 +2,7 @@
 
 #include "Form2.h"
 #include "FrmID3.h"
+#include "SkinnedWindow.h"
 #include "clsMP3Info.h"
 
 #include <QApplication>
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
@@ -19,9 +19,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTreeWidget>
-#include <QUiLoader>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include <cmath>
 #include <stdexcept>
@@ -30,11 +28,6 @@ namespace {
 
 constexpr char kDesign[] = ":/player/Form1.ui";
 constexpr int kVolumeAtStart = 13107 / 3;
-
-// Pointer coordinates reach the skin control as whole pixels, halves to even.
-int PixelOf(qreal coordinate) {
-    return int(std::nearbyint(coordinate));
-}
 
 } // namespace
 
@@ -92,21 +85,10 @@ Form1::~Form1() = default;
 
 void Form1::LoadDesign(const PlayerPaths& places) {
     skinDir_ = places.skinDir;
-    QUiLoader loader;
-    loader.addPluginPath(places.pluginDir);
     // Pictures named in the design are the skin's files; a missing one shows
     // nothing.
-    loader.setWorkingDirectory(QDir(places.skinDir));
-    QFile design(kDesign);
-    design.open(QFile::ReadOnly);
-    form_ = loader.load(&design, this);
-    if (form_ == nullptr)
-        throw std::runtime_error("the window's design cannot be loaded: " +
-                                 loader.errorString().toStdString());
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(form_);
-    setFixedSize(form_->size());
+    form_ =
+        skinned::LoadDesign(this, kDesign, places.pluginDir, places.skinDir, "the window's design");
     setWindowTitle(form_->windowTitle());
 }
 
@@ -290,12 +272,8 @@ bool Form1::Form_Mouse(QEvent* event) {
             PassPointer(mouse);
             // The window follows every fifth move: fewer moves of a
             // frameless window keep the drag smooth on slow servers.
-            if (iDragCount != 4) {
-                ++iDragCount;
-            } else {
+            if (skinned::FifthMove(iDragCount))
                 binding_.Call(AdvWin1, "On_Mouse_Move");
-                iDragCount = 0;
-            }
         }
         // Moves over a hinted control reach the background too when the
         // control leaves them alone: only the bare background clears.
@@ -339,13 +317,11 @@ void Form1::dropEvent(QDropEvent* event) {
 }
 
 void Form1::PassPointer(QMouseEvent* event) {
-    const QPointF inWindow = form_->mapTo(this, event->position());
-    binding_.Set(AdvWin1, "Mouse_X_Pos", PixelOf(inWindow.x()));
-    binding_.Set(AdvWin1, "Mouse_Y_Pos", PixelOf(inWindow.y()));
+    skinned::PassPointer(AdvWin1, form_->mapTo(this, event->position()));
 }
 
 void Form1::Wait(double seconds) {
-    const int milliseconds = PixelOf(seconds * 1000);
+    const int milliseconds = int(std::nearbyint(seconds * 1000));
     if (milliseconds < 1)
         return;
     // Every waiting handler ends with the one timer: a nested wait's end

@@ -1,6 +1,7 @@
 #include "FrmID3.h"
 
 #include "Id3Module.h"
+#include "SkinnedWindow.h"
 #include "clsMP3Info.h"
 
 #include <QCoreApplication>
@@ -12,8 +13,6 @@
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QUiLoader>
-#include <QVBoxLayout>
 
 #include <stdexcept>
 #include <system_error>
@@ -47,18 +46,8 @@ FrmID3::FrmID3(QWidget* parent, const QString& pluginDir)
     setWindowTitle(kCaption);
     setModal(true);
 
-    QUiLoader loader;
-    loader.addPluginPath(pluginDir.isEmpty() ? DefaultPluginDir() : pluginDir);
-    QFile design(kDesign);
-    design.open(QFile::ReadOnly);
-    form_ = loader.load(&design, this);
-    if (form_ == nullptr)
-        throw std::runtime_error("the tag editor's design cannot be loaded: " +
-                                 loader.errorString().toStdString());
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(form_);
-    setFixedSize(form_->size());
+    form_ = skinned::LoadDesign(this, kDesign, pluginDir.isEmpty() ? DefaultPluginDir() : pluginDir,
+                                QString(), "the tag editor's design");
 
     skin_ = Control<QWidget>("AdvWin1");
     // The skin control is an invisible helper: the window's surface under it
@@ -227,12 +216,8 @@ bool FrmID3::HandleFormMouse(QEvent* event) {
         if (!(mouse->buttons() & Qt::LeftButton))
             return false;
         PassPointer(mouse->position());
-        if (drag_moves != 4) {
-            ++drag_moves;
-        } else {
+        if (skinned::FifthMove(drag_moves))
             QMetaObject::invokeMethod(skin_, "On_Mouse_Move");
-            drag_moves = 0;
-        }
         return true;
     case QEvent::MouseButtonRelease:
         if (mouse->button() != Qt::LeftButton)
@@ -245,8 +230,7 @@ bool FrmID3::HandleFormMouse(QEvent* event) {
 }
 
 void FrmID3::PassPointer(const QPointF& position) {
-    skin_->setProperty("Mouse_X_Pos", qRound(position.x()));
-    skin_->setProperty("Mouse_Y_Pos", qRound(position.y()));
+    skinned::PassPointer(skin_, form_->mapTo(this, position));
 }
 
 } // namespace songinfo
