@@ -92,6 +92,16 @@ public:
     // Byte offset of the first frame's header, where frame 0 starts for seeks.
     std::uint64_t FirstFrameOffset() const { return first_frame_offset_; }
     std::uint64_t Position() const { return file_.Position(); }
+    // The four bytes at `offset` as one word, first byte on top, leaving the
+    // stream there; false when the file has fewer. For walks that read only
+    // headers, without the search's byte-by-byte slide.
+    bool WordAt(std::uint64_t offset, std::uint32_t& word) {
+        std::uint8_t b[4];
+        if (!file_.SeekTo(offset) || file_.Read(b, 4) != 4)
+            return false;
+        word = HeaderWord::FromBytes(b).Bits();
+        return true;
+    }
 
 private:
     bool Confirmed(HeaderWord word);
