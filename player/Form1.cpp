@@ -145,37 +145,8 @@ void Form1::BindControls() {
         if (passive->metaObject() == &QLabel::staticMetaObject ||
             passive->metaObject() == &QFrame::staticMetaObject)
             passive->setMouseTracking(true);
-    OnClick("Image1", [this] { binding_.Call(AdvWin1, "Win_Minimize"); });
-    OnClick("Image2", [this] { close(); });
-    for (const char* name : {"Image34", "Label6"})
-        OnClick(name, [this] { LoadSong(); });
-    OnClick("Image35", [this] { LoadFolder(); });
-    OnClick("Label4", [this] { RemoveSong(); });
-    OnClick("Label3", [this] { ClearList(); });
-    for (const char* name : {"Label19", "Image36"})
-        OnClick(name, [this] { SongInfo(); });
-    for (const char* name : {"Image9", "Image10", "Image11", "Image12", "Image13"})
-        OnClick(name, [this] { PlayOrPause(); });
-    for (const char* name : {"Image4", "Image5", "Image6", "Image7", "Image8", "Image25"})
-        OnClick(name, [this] { StopSong(); });
-    for (const char* name : {"Image14", "Image15", "Image16", "Image17", "Image18"})
-        OnClick(name, [this] { NextSong(); });
-    for (const char* name : {"Image19", "Image20", "Image21", "Image22", "Image23", "Image24"}) {
-        // The lamp stays lit for the whole action, which may wait.
-        OnMouseDown(name, [this] {
-            Control("Image30")->show();
-            PreviousSong();
-            Control("Image30")->hide();
-        });
-        previousAreas_.append(Control(name));
-    }
-    OnClick("Image26", [this] { ChooseMode(PlayMode::Standard); });
-    OnClick("Image27", [this] { ChooseMode(PlayMode::Shuffle); });
-    OnClick("Image28", [this] { ChooseMode(PlayMode::Repeat); });
-    OnClick("Label5", [this] { ShowConverter(); });
-    OnClick("Label13", [this] { ShowPlayer(); });
-    OnClick("Label17", [this] { LoadSource(); });
-    OnClick("Label18", [this] { Convert(); });
+    for (const ClickArea& area : MainWindowAreas())
+        BindCommand(area);
     Label14->setText(QStringLiteral("1.Push button 'Load' and select mp3 file.              "
                                     "2.Push button 'To WAV', print file name, save file."));
     BindVisuals();
@@ -187,6 +158,70 @@ void Form1::BindControls() {
             SLOT(SeekReleased(int, int, float, float)));
     for (QWidget* bar : {PBarY1, PBarY2})
         bar->installEventFilter(this);
+}
+
+void Form1::BindCommand(const ClickArea& area) {
+    if (area.command == Command::None)
+        return;
+    if (area.command == Command::PreviousSong) {
+        // The lamp stays lit for the whole action, which may wait.
+        OnMouseDown(area.name, [this] {
+            Control("Image30")->show();
+            PreviousSong();
+            Control("Image30")->hide();
+        });
+        previousAreas_.append(Control(area.name));
+        return;
+    }
+    OnClick(area.name, CommandHandler(area.command));
+}
+
+std::function<void()> Form1::CommandHandler(Command command) {
+    switch (command) {
+    case Command::Minimize:
+        return [this] { binding_.Call(AdvWin1, "Win_Minimize"); };
+    case Command::Close:
+        return [this] { close(); };
+    case Command::LoadSong:
+        return [this] { LoadSong(); };
+    case Command::LoadFolder:
+        return [this] { LoadFolder(); };
+    case Command::RemoveSong:
+        return [this] { RemoveSong(); };
+    case Command::ClearList:
+        return [this] { ClearList(); };
+    case Command::SongInfo:
+        return [this] { SongInfo(); };
+    case Command::PlayOrPause:
+        return [this] { PlayOrPause(); };
+    case Command::StopSong:
+        return [this] { StopSong(); };
+    case Command::NextSong:
+        return [this] { NextSong(); };
+    case Command::PreviousSong:
+        return [this] { PreviousSong(); };
+    case Command::Standard:
+        return [this] { ChooseMode(PlayMode::Standard); };
+    case Command::Shuffle:
+        return [this] { ChooseMode(PlayMode::Shuffle); };
+    case Command::Repeat:
+        return [this] { ChooseMode(PlayMode::Repeat); };
+    case Command::ShowConverter:
+        return [this] { ShowConverter(); };
+    case Command::ShowPlayer:
+        return [this] { ShowPlayer(); };
+    case Command::LoadSource:
+        return [this] { LoadSource(); };
+    case Command::Convert:
+        return [this] { Convert(); };
+    case Command::ToggleHintLine:
+        return [this] { ToggleHintLine(); };
+    case Command::OpenHelpPage:
+        return [this] { OpenHelpPage(); };
+    case Command::None:
+        break;
+    }
+    return [] {};
 }
 
 void Form1::OnClick(const char* name, std::function<void()> handler) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlBinding.h"
+#include "MainWindowAreas.h"
 #include "PlayerPaths.h"
 
 #include <QHash>
@@ -173,6 +174,8 @@ private:
     bool Form_Mouse(QEvent* event);
     void PassPointer(QMouseEvent* event);
     bool HintedAt(QPoint point) const;
+    void BindCommand(const ClickArea& area);
+    std::function<void()> CommandHandler(Command command);
     void OnClick(const char* name, std::function<void()> handler);
     void OnMouseDown(const char* name, std::function<void()> handler);
     void ShowMessage(const QString& caption, const QString& text);
