@@ -1,6 +1,7 @@
 #include "PolyphaseSynthesizer.h"
 
 #include "PcmSink.h"
+#include "WindowSum.h"
 #include "tables/SynthesisWindow.h"
 
 #include <cmath>
@@ -65,7 +66,7 @@ template <> struct FastDct<1> {
 } // namespace
 
 PolyphaseSynthesizer::PolyphaseSynthesizer(int channel, float scale)
-    : channel_(channel), scale_(scale) {
+    : channel_(channel), scale_(scale), kernel_(CurrentWindowSum()) {
     Reset();
 }
 
@@ -105,16 +106,8 @@ void PolyphaseSynthesizer::Synthesize(PcmSink& sink) {
     // physical column (k + q) mod 16. Each output is summed in tap order
     // whatever the write position, so the same blocks always give the same
     // samples, and the 32 outputs proceed side by side in vector lanes.
-    float sum[32] = {};
-    for (int k = 0; k < 16; ++k) {
-        const float* w = kTapWindow.by_tap + 32 * k;
-        const float* v = a + 32 * ((k + q) & 15);
-        for (int j = 0; j < 32; ++j)
-            sum[j] += w[j] * v[j];
-    }
     std::int16_t pcm[32];
-    for (int j = 0; j < 32; ++j)
-        pcm[j] = ClipToPcm(scale_ * sum[j]);
+    kernel_(kTapWindow.by_tap, a, q, scale_, pcm);
     sink.AppendBlock(static_cast<std::uint32_t>(channel_), pcm, 32);
 
     column_ = (column_ + 1) & 15;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowSum.h"
+
 #include <cstdint>
 
 namespace audiocore {
@@ -34,18 +36,19 @@ private:
     int column_ = 15;
     int channel_;
     float scale_;
+    // The windowing kernel for this processor, fixed when the synthesizer
+    // is made.
+    WindowSumKernel kernel_;
 };
 
 // Clips a filter output to 16 bits, truncating toward zero in between. A NaN,
 // which only a broken stream could produce, is silence rather than a
-// conversion with no defined result.
+// conversion with no defined result. Selects rather than branches, so that
+// a block of outputs converts side by side in vector lanes.
 inline std::int16_t ClipToPcm(float s) {
-    if (s > 32767.0f)
-        return 32767;
-    if (s < -32768.0f)
-        return -32768;
-    if (s != s)
-        return 0;
+    s = s == s ? s : 0.0f;
+    s = s > 32767.0f ? 32767.0f : s;
+    s = s < -32768.0f ? -32768.0f : s;
     return static_cast<std::int16_t>(static_cast<int>(s));
 }
 

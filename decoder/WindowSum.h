@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace audiocore {
+
+// The synthesis filter's windowing, summation and clipping: the inner loop
+// of all decoding. Each output is summed over its 16 taps in tap order, with
+// the multiply and the add kept apart, so every instruction set chosen here
+// gives the same samples to the bit.
+//
+// `by_tap` holds the window tap by tap (tap k of output j at 32 k + j);
+// `history` the 16 columns of 32 values, tap k of every output in column
+// (k + q) mod 16.
+using WindowSumKernel = void (*)(const float* by_tap, const float* history, int q, float scale,
+                                 std::int16_t* pcm);
+
+enum class VectorPath { Baseline, Avx2 };
+
+// The kernel in use: AVX2 where the processor has it, else the baseline
+// (SSE2 on x86-64, plain code elsewhere).
+WindowSumKernel CurrentWindowSum();
+// The path chosen at start-up, and a way to pick another, for tests that
+// prove the paths agree. A path the processor lacks falls back to Baseline.
+VectorPath CurrentVectorPath();
+void SelectVectorPath(VectorPath path);
+
+} // namespace audiocore
