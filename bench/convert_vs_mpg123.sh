@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Converts the same four-minute 128 kbit/s stereo MP3 to WAV with
-# `audiocore convert` and with Debian's mpg123 (as a black box), side by side
-# in one run, and prints the ratio of their times and audiocore's peak memory;
-# then the same for a Layer II encoding of the same sound.
+# Converts the same four minutes of sound to WAV with `audiocore convert` and
+# with Debian's mpg123 (as a black box), side by side in one run, for each
+# kind of file people have: Layer III at 128 kbit/s joint stereo, at 320
+# kbit/s and at lame's -V2, Layer II at 192 kbit/s, and Layer I (a
+# conformance stream repeated). For each it prints the ratio of CPU times
+# (user + system, means of 9 runs) and of wall times (medians), and the peak
+# memory; then how long `audiocore info` takes against `mpg123 -t -n 1`.
 #
 # usage: bench/convert_vs_mpg123.sh [BUILD_DIR]      (default: build)
-# Targets: audiocore takes at most 1.5 times mpg123's time; its peak resident
-# memory stays under 16 MiB (Layer III). The exit status is 1 when a target is
-# missed; the Layer II figures are for information.
+# Targets: CPU time at most 0.67 of mpg123's on every file; peak resident
+# memory at most 4 MiB; `info` at most 1.5 times mpg123's time. The exit
+# status is 1 when one is missed.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,50 +25,72 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # Four minutes of music-like sound: a slow sweep with a second tone on the
-# left, pink noise with a tremolo on the right, so the encoder has real work.
-# The same sound is encoded as Layer III (the target) and as Layer II.
-sox -V1 -n -r 44100 -c 2 -b 16 "$work/source.wav" \
+# left, pink noise with a tremolo on the right, so the encoders have real work.
+sox -R -V1 -n -r 44100 -c 2 -b 16 "$work/source.wav" \
     synth 240 sine 110-3520 pinknoise tremolo 3 60 vol 0.4
-lame --quiet -b 128 -m j "$work/source.wav" "$work/song.mp3"
-twolame --quiet -b 192 "$work/source.wav" "$work/song.mp2"
+lame --quiet -b 128 -m j "$work/source.wav" "$work/l3-128.mp3"
+lame --quiet -b 320 "$work/source.wav" "$work/l3-320.mp3"
+lame --quiet -V2 "$work/source.wav" "$work/l3-v2.mp3"
+twolame --quiet -b 192 "$work/source.wav" "$work/l2-192.mp2"
 rm "$work/source.wav"
+# The Layer I conformance stream lasts 0.43 s: 564 copies make four minutes.
+layer1=$here/../shared/vectors/l1-fl6.bit
+if [ -f "$layer1" ]; then
+    for _ in $(seq 564); do cat "$layer1"; done > "$work/l1.mp1"
+fi
 
 peak_kib() {
     /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F: '/Maximum resident set size/ {gsub(/ /, "", $2); print $2}'
 }
 
-# compare FILE DESCRIPTION TARGETED: times both decoders on FILE; with
-# TARGETED=yes the time and memory targets decide the exit status.
-compare() {
-    local file=$1 description=$2 targeted=$3
-    echo "input: $description ($(stat -c %s "$file") bytes)"
-    hyperfine --style basic --warmup 1 --runs 7 --export-json "$work/times.json" \
-        -n audiocore "$audiocore convert $file $work/audiocore.wav" \
-        -n mpg123 "mpg123 -q -w $work/mpg123.wav $file"
-    local audiocore_kib mpg123_kib
-    audiocore_kib=$(peak_kib "$audiocore" convert "$file" "$work/audiocore.wav")
-    mpg123_kib=$(peak_kib mpg123 -q -w "$work/mpg123.wav" "$file")
-    python3 - "$work/times.json" "$audiocore_kib" "$mpg123_kib" "$targeted" <<'PY'
-import json, sys
-results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-a, m = results["audiocore"], results["mpg123"]
-ratio = a["median"] / m["median"]
-a_mib, m_mib = int(sys.argv[2]) / 1024, int(sys.argv[3]) / 1024
-targeted = sys.argv[4] == "yes"
-time_ok, memory_ok = ratio <= 1.5, a_mib < 16
-# CPU time too: on a busy machine waiting for a core inflates the wall times.
-cpu = (a["user"] + a["system"]) / (m["user"] + m["system"])
-def verdict(ok):
-    return f" (target: {'met' if ok else 'MISSED'})" if targeted else ""
-print(f"time ratio audiocore/mpg123 (medians): {ratio:.2f}{verdict(time_ok)}")
-print(f"cpu time ratio audiocore/mpg123 (user + system, means): {cpu:.2f}")
-print(f"peak memory audiocore: {a_mib:.1f} MiB, mpg123: {m_mib:.1f} MiB{verdict(memory_ok)}")
-sys.exit(0 if not targeted or (time_ok and memory_ok) else 1)
+status=0
+
+# verdict NAME VALUE LIMIT: prints the figure against its target.
+verdict() {
+    python3 - "$@" <<'PY'
+import sys
+name, value, limit = sys.argv[1], float(sys.argv[2]), float(sys.argv[3])
+ok = value <= limit
+print(f"{name}: {value:.2f} (target at most {limit:g}: {'met' if ok else 'MISSED'})")
+sys.exit(0 if ok else 1)
 PY
 }
 
-status=0
-compare "$work/song.mp3" "four minutes, Layer III, 128 kbit/s joint stereo, 44.1 kHz" yes || status=1
-echo
-compare "$work/song.mp2" "the same four minutes, Layer II, 192 kbit/s stereo, 44.1 kHz" no || status=1
+# compare FILE DESCRIPTION: times both decoders on FILE.
+compare() {
+    local file=$1 description=$2
+    echo "== $description ($(stat -c %s "$file") bytes)"
+    hyperfine --style none -N --warmup 1 --runs 9 --export-json "$work/times.json" \
+        -n audiocore "$audiocore convert $file $work/audiocore.wav" \
+        -n mpg123 "mpg123 -q -w $work/mpg123.wav $file" >/dev/null 2>&1
+    read -r cpu wall < <(python3 - "$work/times.json" <<'PY'
+import json, sys
+results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
+def cpu(r):
+    return r["user"] + r["system"]
+a, m = results["audiocore"], results["mpg123"]
+print(f"{cpu(a) / cpu(m):.4f} {a['median'] / m['median']:.4f}")
+PY
+)
+    verdict "cpu time audiocore/mpg123" "$cpu" 0.67 || status=1
+    echo "wall time audiocore/mpg123: $wall"
+    local kib
+    kib=$(peak_kib "$audiocore" convert "$file" "$work/audiocore.wav")
+    verdict "peak memory of audiocore convert, MiB" "$(python3 -c "print($kib / 1024)")" 4 || status=1
+    echo "peak memory of mpg123 -w, MiB: $(python3 -c "print(round($(peak_kib mpg123 -q -w "$work/mpg123.wav" "$file") / 1024, 2))")"
+}
+
+compare "$work/l3-128.mp3" "Layer III, 128 kbit/s joint stereo, 44.1 kHz"
+compare "$work/l3-320.mp3" "Layer III, 320 kbit/s stereo, 44.1 kHz"
+compare "$work/l3-v2.mp3" "Layer III, lame -V2"
+compare "$work/l2-192.mp2" "Layer II, 192 kbit/s stereo, 44.1 kHz"
+[ -f "$work/l1.mp1" ] && compare "$work/l1.mp1" "Layer I, l1-fl6 repeated"
+
+echo "== audiocore info against mpg123 -t -n 1 (Layer III, 128 kbit/s)"
+hyperfine --style none -N --warmup 3 --runs 30 --export-json "$work/info.json" \
+    -n audiocore "$audiocore info $work/l3-128.mp3" \
+    -n mpg123 "mpg123 -q -t -n 1 $work/l3-128.mp3" >/dev/null 2>&1
+ratio=$(python3 -c 'import json, sys; r = {x["command"]: x for x in json.load(open(sys.argv[1]))["results"]}
+print(r["audiocore"]["median"] / r["mpg123"]["median"])' "$work/info.json")
+verdict "info time audiocore/mpg123 (medians)" "$ratio" 1.5 || status=1
 exit $status
