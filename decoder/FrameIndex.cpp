@@ -16,7 +16,8 @@ namespace {
 // not belong to the stream, or that has no size of its own (free format).
 class StreamFrameSizes {
 public:
-    explicit StreamFrameSizes(HeaderWord stream) : stream_bits_(stream.Bits() & kStreamBits) {
+    explicit StreamFrameSizes(HeaderWord stream)
+        : stream_bits_(stream.Bits() & HeaderWord::kStreamBits) {
         for (std::uint32_t key = 0; key < bytes_.size(); ++key) {
             const std::uint32_t varying =
                 (key >> 5 & 3u) << 17 | (key >> 1 & 15u) << 12 | (key & 1u) << 9;
@@ -28,11 +29,10 @@ public:
         }
     }
     int Of(std::uint32_t word) const {
-        return (word & kStreamBits) == stream_bits_ ? bytes_[Key(word)] : 0;
+        return (word & HeaderWord::kStreamBits) == stream_bits_ ? bytes_[Key(word)] : 0;
     }
 
 private:
-    static constexpr std::uint32_t kStreamBits = 0xFFF80C00u; // sync, version, rate
     // The layer, bitrate and padding bits, packed.
     static std::size_t Key(std::uint32_t word) {
         return ((word >> 17) & 3u) << 5 | ((word >> 12) & 15u) << 1 | ((word >> 9) & 1u);

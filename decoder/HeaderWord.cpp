@@ -17,8 +17,6 @@ constexpr int kBitrateKbps[2][3][16] = {
 constexpr int kSampleRateHz[4][3] = {
     {11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
 
-constexpr std::uint32_t kStreamBits = 0xFFF80C00u; // sync, version, rate
-
 } // namespace
 
 int BitrateBps(int mpeg1, int layer, int bitrate_index) {

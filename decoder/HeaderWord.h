@@ -12,6 +12,8 @@ public:
     static constexpr int kVersion25 = 0; // MPEG 2.5: half the LSF rates
     static constexpr int kVersionLsf = 2;
     static constexpr int kVersion1 = 3;
+    // The bits every frame of one stream repeats: sync, version and rate.
+    static constexpr std::uint32_t kStreamBits = 0xFFF80C00u;
 
     HeaderWord() = default;
     explicit HeaderWord(std::uint32_t bits) : bits_(bits) {}
