@@ -34,7 +34,7 @@ Layer3FrameDecoder::~Layer3FrameDecoder() = default;
 void Layer3FrameDecoder::ResetForSeek() {
     frame_start_ = 0;
     coded_channels_ = 0;
-    std::fill(&prev_[0][0][0], &prev_[0][0][0] + 2 * 18 * 32, 0.0f);
+    std::fill(&prev_[0][0][0], &prev_[0][0][0] + 2 * kSubbandLines * kSubbands, 0.0f);
     reservoir_ = std::make_unique<MainDataReservoir>();
 }
 
@@ -117,7 +117,7 @@ void Layer3FrameDecoder::DecodeGranule(int gr) {
         stereo_.Process(CurrentStereoMode(), side_.granule[gr], scalefactors_[1], *bands_, ro_,
                         lr_);
     else
-        std::copy(ro_[0], ro_[0] + kLines, lr_[0]);
+        std::copy(ro_[0], ro_[0] + kGranuleLines, lr_[0]);
     OutputGranule(gr);
 }
 
@@ -128,7 +128,7 @@ void Layer3FrameDecoder::CarryOverlap(int coded) {
         return;
     float* first = &prev_[0][0][0];
     float* second = &prev_[1][0][0];
-    constexpr int kValues = 18 * 32;
+    constexpr int kValues = kSubbandLines * kSubbands;
     if (coded == 2) {
         std::copy(first, first + kValues, second);
     } else if (last_channel_ == 1 || output_channels_ == 1) {
@@ -144,8 +144,8 @@ void Layer3FrameDecoder::OutputGranule(int gr) {
     case FrameMix::MeanToMono:
         HybridChannel(gr, 0, pcm_blocks_);
         HybridChannel(gr, 1, pcm_second_);
-        for (int t = 0; t < 18; ++t)
-            for (int sb = 0; sb < 32; ++sb)
+        for (int t = 0; t < kSubbandLines; ++t)
+            for (int sb = 0; sb < kSubbands; ++sb)
                 pcm_blocks_[t][sb] = 0.5f * (pcm_blocks_[t][sb] + pcm_second_[t][sb]);
         Synthesize(synth0_, pcm_blocks_);
         return;
@@ -177,7 +177,7 @@ void Layer3FrameDecoder::DecodeChannel(int gr, int ch) {
     Requantise(spectrum_, nonzero_[ch], g, scalefactors_[ch], *bands_, ro_[ch]);
 }
 
-void Layer3FrameDecoder::HybridChannel(int gr, int ch, float (&blocks)[18][32]) {
+void Layer3FrameDecoder::HybridChannel(int gr, int ch, float (&blocks)[kSubbandLines][kSubbands]) {
     const GranuleInfo& g = side_.granule[gr][ch];
     Reorder(g, *bands_, lr_[ch], out_);
     // Stereo processing mixes the channels, so either channel's values may
@@ -188,9 +188,10 @@ void Layer3FrameDecoder::HybridChannel(int gr, int ch, float (&blocks)[18][32]) 
     HybridSynthesis(g, out_, prev_[ch], blocks);
 }
 
-void Layer3FrameDecoder::Synthesize(PolyphaseSynthesizer& synth, const float (&blocks)[18][32]) {
+void Layer3FrameDecoder::Synthesize(PolyphaseSynthesizer& synth,
+                                    const float (&blocks)[kSubbandLines][kSubbands]) {
     for (const auto& block : blocks) {
-        std::copy(block, block + 32, synth.samples);
+        std::copy(block, block + kSubbands, synth.samples);
         synth.Synthesize(sink_);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChannelChoice.h"
+#include "Layer3Constants.h"
 #include "Layer3Huffman.h"
 #include "Layer3SideInfo.h"
 #include "Layer3Stereo.h"
@@ -41,8 +42,6 @@ public:
     void DecodeFrame();
 
 private:
-    static constexpr int kLines = 576;
-
     // Moves the frame's main data into the reservoir and positions the
     // reservoir at the frame's first granule. False when the frame points
     // back to main data the reservoir does not hold.
@@ -50,8 +49,8 @@ private:
     void DecodeGranule(int gr);
     void DecodeChannel(int gr, int ch);
     // Reorder, alias reduction and the hybrid filter bank of one channel.
-    void HybridChannel(int gr, int ch, float (&blocks)[18][32]);
-    void Synthesize(PolyphaseSynthesizer& synth, const float (&blocks)[18][32]);
+    void HybridChannel(int gr, int ch, float (&blocks)[kSubbandLines][kSubbands]);
+    void Synthesize(PolyphaseSynthesizer& synth, const float (&blocks)[kSubbandLines][kSubbands]);
     void OutputGranule(int gr);
     // At a change of channel mode the overlap memory of the channel that
     // starts or stops sounding carries on from what was heard.
@@ -84,18 +83,18 @@ private:
 
     // Huffman output of the channel being decoded; a quadruple starting at
     // line 574 writes up to 577.
-    std::int32_t spectrum_[kLines + 4] = {};
-    int nonzero_[2] = {kLines, kLines};
-    float ro_[2][kLines] = {};
-    float lr_[2][kLines] = {};
+    std::int32_t spectrum_[kGranuleLines + 4] = {};
+    int nonzero_[2] = {kGranuleLines, kGranuleLines};
+    float ro_[2][kGranuleLines] = {};
+    float lr_[2][kGranuleLines] = {};
     // One channel after reordering and alias reduction, by subband.
-    float out_[kLines] = {};
+    float out_[kGranuleLines] = {};
     // The hybrid filter bank's output and overlap memory, by time sample
     // and subband.
-    alignas(16) float pcm_blocks_[18][32] = {};
+    alignas(16) float pcm_blocks_[kSubbandLines][kSubbands] = {};
     // The second channel, while a two-channel frame is mixed down.
-    alignas(16) float pcm_second_[18][32] = {};
-    alignas(16) float prev_[2][18][32] = {};
+    alignas(16) float pcm_second_[kSubbandLines][kSubbands] = {};
+    alignas(16) float prev_[2][kSubbandLines][kSubbands] = {};
 };
 
 } // namespace audiocore

@@ -1,5 +1,6 @@
 #include "Layer3Huffman.h"
 
+#include "Layer3Constants.h"
 #include "MainDataReservoir.h"
 #include "tables/HuffmanTables.h"
 #include "tables/Layer3Bands.h"
@@ -10,7 +11,6 @@ namespace audiocore {
 
 namespace {
 
-constexpr int kGranuleLines = 576;
 // Two values per big-values pair: 288 pairs fill the granule.
 constexpr std::uint32_t kMaxBigValues = kGranuleLines / 2;
 constexpr int kCount1TableA = 32;
@@ -133,11 +133,11 @@ int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& storage, const Gran
     if (g.ShortBlocks()) {
         // The first region spans three short bands of every window: 36
         // lines at all rates but 8 kHz, whose short bands are twice as wide.
-        region_end[0] = 3 * bands.s[3];
+        region_end[0] = kShortWindows * bands.s[3];
         region_end[1] = kGranuleLines;
     } else {
         const auto boundary = [&](std::uint32_t index) {
-            return static_cast<int>(bands.l[std::min(index, 22u)]);
+            return static_cast<int>(bands.l[std::min<std::uint32_t>(index, kLongBands)]);
         };
         region_end[0] = boundary(g.region0_count + 1);
         region_end[1] = boundary(g.region0_count + g.region1_count + 2);

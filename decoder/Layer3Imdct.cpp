@@ -9,7 +9,7 @@ namespace audiocore {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr int kLanes = 32;
+constexpr int kLanes = kSubbands;
 
 // The long transform is an 18-point DCT-IV,
 //   y[m] = sum_k X[k] cos(pi / 72 (2 m + 1) (2 k + 1)),
@@ -25,8 +25,8 @@ struct ImdctTables {
     float dct9[9][4];     // cos(pi (2k + 1) p / 18), k = 0..3
     float dct9_center[9]; // cos(pi 9 p / 18): line 4, its own mirror
     // Window times the sign of the read-out, and where each output reads y.
-    float window[4][36];
-    int source[36];
+    float window[4][kImdctOutputs];
+    int source[kImdctOutputs];
     // Short blocks: 6-point DCT-IV and the 12-point window with the signs of
     // its read-out.
     float dct6[6][6];
@@ -46,10 +46,10 @@ struct ImdctTables {
             dct9_center[p] = static_cast<float>(std::cos(kPi * 9 * p / 18.0));
         }
 
-        double iso[4][36];
-        for (int i = 0; i < 36; ++i)
+        double iso[4][kImdctOutputs];
+        for (int i = 0; i < kImdctOutputs; ++i)
             iso[0][i] = std::sin(kPi / 36.0 * (i + 0.5));
-        for (int i = 0; i < 36; ++i) {
+        for (int i = 0; i < kImdctOutputs; ++i) {
             iso[1][i] = i < 18   ? iso[0][i]
                         : i < 24 ? 1.0
                         : i < 30 ? std::sin(kPi / 12.0 * (i - 17.5))
@@ -60,7 +60,7 @@ struct ImdctTables {
                                  : iso[0][i];
             iso[2][i] = 0.0; // short blocks have their own path
         }
-        for (int i = 0; i < 36; ++i) {
+        for (int i = 0; i < kImdctOutputs; ++i) {
             const double sign = i < 9 ? 1.0 : -1.0;
             source[i] = i < 9 ? i + 9 : i < 27 ? 26 - i : i - 27;
             for (int bt = 0; bt < 4; ++bt)
@@ -145,15 +145,15 @@ inline void Dct4Of18(const LaneArray* __restrict x, LaneArray* __restrict y) {
 
 // The 18-point DCT-IV of every subband of lines[576], by lane.
 void LongTransforms(const float* lines, LaneArray* y) {
-    alignas(16) float x[18][kLanes];
+    alignas(16) float x[kSubbandLines][kLanes];
     for (int sb = 0; sb < kLanes; ++sb)
-        for (int k = 0; k < 18; ++k)
-            x[k][sb] = lines[18 * sb + k];
+        for (int k = 0; k < kSubbandLines; ++k)
+            x[k][sb] = lines[kSubbandLines * sb + k];
     Dct4Of18(x, y);
 }
 
 void ShortImdct(const float* in, float* raw) {
-    std::fill(raw, raw + 36, 0.0f);
+    std::fill(raw, raw + kImdctOutputs, 0.0f);
     for (int window = 0; window < 3; ++window) {
         float z[6];
         for (int m = 0; m < 6; ++m) {
@@ -175,20 +175,20 @@ void Imdct(const float* in, float* raw, int block_type) {
         ShortImdct(in, raw);
         return;
     }
-    float lines[576] = {};
-    std::copy(in, in + 18, lines);
-    alignas(16) float y[18][kLanes];
+    float lines[kGranuleLines] = {};
+    std::copy(in, in + kSubbandLines, lines);
+    alignas(16) float y[kSubbandLines][kLanes];
     LongTransforms(lines, y);
     const float* window = kImdct.window[block_type & 3];
-    for (int i = 0; i < 36; ++i)
+    for (int i = 0; i < kImdctOutputs; ++i)
         raw[i] = window[i] * y[kImdct.source[i]][0];
 }
 
-void HybridSynthesis(const GranuleInfo& g, const float* in, float (&prev)[18][32],
-                     float (&out)[18][32]) {
+void HybridSynthesis(const GranuleInfo& g, const float* in, float (&prev)[kSubbandLines][kSubbands],
+                     float (&out)[kSubbandLines][kSubbands]) {
     const int block_type = static_cast<int>(g.block_type & 3u);
     const bool mixed = g.window_switching_flag == 1 && g.mixed_block_flag == 1;
-    alignas(16) float y[18][kLanes];
+    alignas(16) float y[kSubbandLines][kLanes];
     if (block_type != 2 || mixed)
         LongTransforms(in, y);
 
@@ -196,11 +196,11 @@ void HybridSynthesis(const GranuleInfo& g, const float* in, float (&prev)[18][32
         // All subbands long with one window: the whole overlap-add runs by
         // lane.
         const float* window = kImdct.window[block_type];
-        for (int i = 0; i < 18; ++i) {
+        for (int i = 0; i < kSubbandLines; ++i) {
             const float* first = y[kImdct.source[i]];
-            const float* second = y[kImdct.source[18 + i]];
+            const float* second = y[kImdct.source[kSubbandLines + i]];
             const float w_first = window[i];
-            const float w_second = window[18 + i];
+            const float w_second = window[kSubbandLines + i];
             for (int s = 0; s < kLanes; ++s) {
                 out[i][s] = w_first * first[s] + prev[i][s];
                 prev[i][s] = w_second * second[s];
@@ -209,26 +209,26 @@ void HybridSynthesis(const GranuleInfo& g, const float* in, float (&prev)[18][32
     } else {
         // A mixed block's two lowest subbands are long with the normal
         // window; the others have the granule's block type.
-        float raw[36];
+        float raw[kImdctOutputs];
         for (int sb = 0; sb < kLanes; ++sb) {
             const int type = mixed && sb < 2 ? 0 : block_type;
             if (type == 2) {
-                ShortImdct(in + 18 * sb, raw);
+                ShortImdct(in + kSubbandLines * sb, raw);
             } else {
                 const float* window = kImdct.window[type];
-                for (int i = 0; i < 36; ++i)
+                for (int i = 0; i < kImdctOutputs; ++i)
                     raw[i] = window[i] * y[kImdct.source[i]][sb];
             }
-            for (int i = 0; i < 18; ++i) {
+            for (int i = 0; i < kSubbandLines; ++i) {
                 out[i][sb] = raw[i] + prev[i][sb];
-                prev[i][sb] = raw[18 + i];
+                prev[i][sb] = raw[kSubbandLines + i];
             }
         }
     }
 
     // The polyphase filter bank expects every odd sample of every odd
     // subband negated.
-    for (int i = 1; i < 18; i += 2)
+    for (int i = 1; i < kSubbandLines; i += 2)
         for (int s = 0; s < kLanes; ++s)
             out[i][s] *= kImdct.inversion[s];
 }

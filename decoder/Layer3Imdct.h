@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Layer3Constants.h"
 #include "Layer3SideInfo.h"
 
 namespace audiocore {
@@ -19,7 +20,8 @@ void Imdct(const float* in, float* raw, int block_type);
 // which the polyphase filter bank expects. prev and out are laid out by
 // time: [sample 0..17][subband 0..31], so a row of out is one input block
 // of the polyphase filter bank.
-void HybridSynthesis(const GranuleInfo& granule, const float* in, float (&prev)[18][32],
-                     float (&out)[18][32]);
+void HybridSynthesis(const GranuleInfo& granule, const float* in,
+                     float (&prev)[kSubbandLines][kSubbands],
+                     float (&out)[kSubbandLines][kSubbands]);
 
 } // namespace audiocore

@@ -1,5 +1,6 @@
 #include "Layer3Reorder.h"
 
+#include "Layer3Constants.h"
 #include "tables/Layer3Bands.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 namespace audiocore {
 
 namespace {
-
-constexpr int kGranuleLines = 576;
 
 // cs[i] = 1 / sqrt(1 + c_i^2), ca[i] = c_i / sqrt(1 + c_i^2) for the
 // standard's alias coefficients c_i.
@@ -38,11 +37,11 @@ void Reorder(const GranuleInfo& g, const ScaleFactorBands& bands, const float* l
     // A mixed block keeps its two long subbands (lines 0..35) as they are.
     int first_band = 0;
     if (g.mixed_block_flag == 1) {
-        std::copy(lr, lr + 36, out);
+        std::copy(lr, lr + kMixedLongLines, out);
         first_band = 3;
     }
-    for (int band = first_band; band < 13; ++band) {
-        const int start = 3 * bands.s[band];
+    for (int band = first_band; band < kShortBands; ++band) {
+        const int start = kShortWindows * bands.s[band];
         const int width = bands.s[band + 1] - bands.s[band];
         for (int f = 0; f < width; ++f) {
             out[start + 3 * f + 0] = lr[start + f];
@@ -57,11 +56,11 @@ void ReduceAliases(const GranuleInfo& g, float* out, int nonzero_lines) {
         return;
     // Boundary k mixes lines 18k - 8 .. 18k + 7; above the last non-zero
     // line there is nothing to mix.
-    const int needed = (std::clamp(nonzero_lines, 0, 576) + 7) / 18;
-    const int boundaries = std::min(g.ShortBlocks() ? 1 : 31, needed);
+    const int needed = (std::clamp(nonzero_lines, 0, kGranuleLines) + 7) / kSubbandLines;
+    const int boundaries = std::min(g.ShortBlocks() ? 1 : kSubbands - 1, needed);
     for (int k = 1; k <= boundaries; ++k) {
-        float* below = out + 18 * k - 1;
-        float* above = out + 18 * k;
+        float* below = out + kSubbandLines * k - 1;
+        float* above = out + kSubbandLines * k;
         for (int i = 0; i < 8; ++i) {
             const float a = below[-i];
             const float b = above[i];

@@ -1,5 +1,6 @@
 #include "Layer3Requantiser.h"
 
+#include "Layer3Constants.h"
 #include "tables/Layer3Bands.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@ namespace audiocore {
 
 namespace {
 
-constexpr int kGranuleLines = 576;
 constexpr int kPowerTableSize = 8192;
 
 struct PowerTables {
@@ -60,7 +60,7 @@ float Power43(int magnitude) {
 
 int MixedLongBands(const ScaleFactorBands& bands) {
     int band = 0;
-    while (band < 22 && bands.l[band] < 36)
+    while (band < kLongBands && bands.l[band] < kMixedLongLines)
         ++band;
     return band;
 }
@@ -72,8 +72,8 @@ void Requantise(const std::int32_t* spectrum, int nonzero, const GranuleInfo& g,
     const int shift = static_cast<int>(g.scalefac_scale & 1u);
 
     // Long bands: all of a long block, the low part of a mixed block.
-    int long_bands = 22;
-    int first_short_band = 13;
+    int long_bands = kLongBands;
+    int first_short_band = kShortBands;
     if (g.ShortBlocks()) {
         long_bands = g.mixed_block_flag == 1 ? MixedLongBands(bands) : 0;
         first_short_band = g.mixed_block_flag == 1 ? 3 : 0;
@@ -85,10 +85,10 @@ void Requantise(const std::int32_t* spectrum, int nonzero, const GranuleInfo& g,
     }
 
     // Short bands: three windows of `width` lines each, one after another.
-    for (int cb = first_short_band; cb < 13 && 3 * bands.s[cb] < n; ++cb) {
+    for (int cb = first_short_band; cb < kShortBands && kShortWindows * bands.s[cb] < n; ++cb) {
         const int width = bands.s[cb + 1] - bands.s[cb];
-        for (int window = 0; window < 3; ++window) {
-            const int begin = 3 * bands.s[cb] + window * width;
+        for (int window = 0; window < kShortWindows; ++window) {
+            const int begin = kShortWindows * bands.s[cb] + window * width;
             if (begin >= n)
                 break;
             const int index =

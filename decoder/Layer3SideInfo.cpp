@@ -141,17 +141,17 @@ void ReadScaleFactors(MainDataReservoir& reservoir, const SideInfo& side, int ch
             band = 3;
         }
         // Band by band, the three windows of a band together.
-        for (; band < 12; ++band)
+        for (; band < kShortBands - 1; ++band)
             for (auto& window : sf.s)
                 window[band] = static_cast<std::int32_t>(reservoir.GetBits(band < 6 ? len1 : len2));
         for (auto& window : sf.s)
-            window[12] = 0;
+            window[kShortBands - 1] = 0;
         return;
     }
 
     // Four groups of long bands; in granule 1 a group flagged in scfsi keeps
     // granule 0's values.
-    static constexpr int kGroupStart[5] = {0, 6, 11, 16, 21};
+    static constexpr int kGroupStart[5] = {0, 6, 11, 16, kLongBands - 1};
     for (int group = 0; group < 4; ++group) {
         if (granule == 0 || side.scfsi[channel][group] == 0) {
             const int first = kGroupStart[group];
@@ -159,7 +159,7 @@ void ReadScaleFactors(MainDataReservoir& reservoir, const SideInfo& side, int ch
                        kGroupStart[group + 1] - first);
         }
     }
-    sf.l[21] = sf.l[22] = 0;
+    sf.l[kLongBands - 1] = sf.l[kLongBands] = 0;
 }
 
 void ReadLsfScaleFactors(MainDataReservoir& reservoir, GranuleInfo& g, bool intensity_channel,
@@ -176,9 +176,9 @@ void ReadLsfScaleFactors(MainDataReservoir& reservoir, GranuleInfo& g, bool inte
     }
 
     if (!g.ShortBlocks()) {
-        for (int band = 0; band < 21; ++band)
+        for (int band = 0; band < kLongBands - 1; ++band)
             sf.l[band] = values[band];
-        sf.l[21] = sf.l[22] = 0;
+        sf.l[kLongBands - 1] = sf.l[kLongBands] = 0;
     } else {
         int next = 0;
         int band = 0;
@@ -187,11 +187,11 @@ void ReadLsfScaleFactors(MainDataReservoir& reservoir, GranuleInfo& g, bool inte
                 sf.l[next] = values[next];
             band = 3;
         }
-        for (; band < 12; ++band)
+        for (; band < kShortBands - 1; ++band)
             for (auto& window : sf.s)
                 window[band] = values[next++];
         for (auto& window : sf.s)
-            window[12] = 0;
+            window[kShortBands - 1] = 0;
     }
     g.preflag = lengths.preflag;
 }

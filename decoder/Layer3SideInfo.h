@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Layer3Constants.h"
+
 #include <cstdint>
 
 namespace audiocore {
@@ -18,7 +20,7 @@ struct GranuleInfo {
     std::uint32_t block_type = 0;
     std::uint32_t mixed_block_flag = 0;
     std::uint32_t table_select[3] = {0, 0, 0};
-    std::uint32_t subblock_gain[3] = {0, 0, 0};
+    std::uint32_t subblock_gain[kShortWindows] = {0, 0, 0};
     std::uint32_t region0_count = 0;
     std::uint32_t region1_count = 0;
     std::uint32_t preflag = 0;
@@ -41,8 +43,8 @@ struct SideInfo {
 // Scale factors of one channel, kept from granule to granule: MPEG-1 granule
 // 1 may reuse granule 0's through scfsi.
 struct ScaleFactors {
-    std::int32_t l[23] = {};
-    std::int32_t s[3][13] = {};
+    std::int32_t l[kLongBands + 1] = {};
+    std::int32_t s[kShortWindows][kShortBands] = {};
 };
 
 // Reads the side information that follows the header (and CRC) of the

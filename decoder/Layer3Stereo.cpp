@@ -11,7 +11,6 @@ namespace audiocore {
 
 namespace {
 
-constexpr int kGranuleLines = 576;
 constexpr float kInvSqrt2 = 0.70710677f;
 
 struct IntensityTables {
@@ -92,41 +91,42 @@ void Layer3Stereo::FindShortPositions(const GranuleInfo& g, const ScaleFactors& 
     const bool mixed = g.mixed_block_flag == 1;
     const int lowest_band = mixed ? 3 : 0;
     int highest_start = 0;
-    for (int window = 0; window < 3; ++window) {
+    for (int window = 0; window < kShortWindows; ++window) {
         // The window's highest band with a non-zero right line; intensity
         // starts above it.
-        int band = 12;
+        int band = kShortBands - 1;
         for (; band >= lowest_band; --band) {
             const int width = bands.s[band + 1] - bands.s[band];
-            const int begin = 3 * bands.s[band] + window * width;
+            const int begin = kShortWindows * bands.s[band] + window * width;
             if (LastNonZero(ro1, begin, begin + width) >= begin)
                 break;
         }
         const int start = band + 1;
         highest_start = std::max(highest_start, start);
-        for (band = start; band < 12; ++band) {
+        for (band = start; band < kShortBands - 1; ++band) {
             const int width = bands.s[band + 1] - bands.s[band];
-            const int begin = 3 * bands.s[band] + window * width;
+            const int begin = kShortWindows * bands.s[band] + window * width;
             for (int f = 0; f < width; ++f)
                 SetPosition(begin + f, right.s[window][band]);
         }
         // Band 11 of the window takes the position of band 10's first line.
         const int width10 = bands.s[11] - bands.s[10];
-        const int from = 3 * bands.s[10] + window * width10;
+        const int from = kShortWindows * bands.s[10] + window * width10;
         const int width11 = bands.s[12] - bands.s[11];
-        const int to = 3 * bands.s[11] + window * width11;
+        const int to = kShortWindows * bands.s[11] + window * width11;
         for (int f = 0; f < width11; ++f)
             CopyPosition(to + f, from);
     }
     // A mixed block whose short part is intensity coded throughout may start
     // intensity in its long part already.
     if (mixed && highest_start <= 3)
-        FindLongPositions(right, bands, LastNonZero(ro1, 0, 36), MixedLongBands(bands));
+        FindLongPositions(right, bands, LastNonZero(ro1, 0, kMixedLongLines),
+                          MixedLongBands(bands));
 }
 
 void Layer3Stereo::Process(const StereoMode& mode, const GranuleInfo (&granules)[2],
                            const ScaleFactors& right, const ScaleFactorBands& bands,
-                           const float (&ro)[2][576], float (&lr)[2][576]) {
+                           const float (&ro)[2][kGranuleLines], float (&lr)[2][kGranuleLines]) {
     if (!mode.intensity) {
         if (mode.mid_side) {
             for (int i = 0; i < kGranuleLines; ++i) {
@@ -150,10 +150,11 @@ void Layer3Stereo::Process(const StereoMode& mode, const GranuleInfo (&granules)
         FindShortPositions(g0, right, bands, ro[1]);
     } else {
         // Line 0 stands for "none": band 0 is never intensity coded.
-        FindLongPositions(right, bands, std::max(LastNonZero(ro[1], 0, kGranuleLines), 0), 21);
+        FindLongPositions(right, bands, std::max(LastNonZero(ro[1], 0, kGranuleLines), 0),
+                          kLongBands - 1);
         // The last band has no scale factor of its own: it continues band 20.
-        for (int line = bands.l[21]; line < kGranuleLines; ++line)
-            CopyPosition(line, bands.l[20]);
+        for (int line = bands.l[kLongBands - 1]; line < kGranuleLines; ++line)
+            CopyPosition(line, bands.l[kLongBands - 2]);
     }
 
     for (int i = 0; i < kGranuleLines; ++i) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Layer3Constants.h"
 #include "Layer3SideInfo.h"
 
 #include <cstdint>
@@ -28,7 +29,7 @@ public:
     // scalefac_compress.
     void Process(const StereoMode& mode, const GranuleInfo (&granules)[2],
                  const ScaleFactors& right, const ScaleFactorBands& bands,
-                 const float (&ro)[2][576], float (&lr)[2][576]);
+                 const float (&ro)[2][kGranuleLines], float (&lr)[2][kGranuleLines]);
 
 private:
     static constexpr int kNoPosition = 7;
@@ -43,10 +44,10 @@ private:
     bool lsf_ = false;
     int io_type_ = 0;
     // Per line: the intensity position, or kNoPosition.
-    std::int32_t is_pos_[576];
+    std::int32_t is_pos_[kGranuleLines];
     // MPEG-1: the ratio left/right. LSF: the factors of left and right.
-    float is_ratio_[576];
-    float k_[2][576];
+    float is_ratio_[kGranuleLines];
+    float k_[2][kGranuleLines];
 };
 
 } // namespace audiocore

@@ -56,6 +56,7 @@ const std::uint8_t kLsfBandCounts[6][3][4] = {
     {{8, 8, 5, 0}, {15, 12, 9, 0}, {6, 18, 9, 0}},
 };
 
-const std::int32_t kPretab[22] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 3, 3, 3, 2, 0};
+const std::int32_t kPretab[kLongBands] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                          1, 1, 1, 1, 2, 2, 3, 3, 3, 2, 0};
 
 } // namespace audiocore

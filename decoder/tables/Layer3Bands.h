@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Layer3Constants.h"
+
 #include <cstdint>
 
 namespace audiocore {
@@ -8,8 +10,8 @@ namespace audiocore {
 // long bands l[b] .. l[b + 1] - 1, short bands s[b] .. s[b + 1] - 1 of each
 // of the three windows.
 struct ScaleFactorBands {
-    std::int16_t l[23];
-    std::int16_t s[14];
+    std::int16_t l[kLongBands + 1];
+    std::int16_t s[kShortBands + 1];
 };
 
 // By rate index: 0 = 22.05 kHz, 1 = 24 kHz, 2 = 16 kHz (LSF), 3 = 44.1 kHz,
@@ -27,6 +29,6 @@ extern const std::uint8_t kSlen2[16];
 extern const std::uint8_t kLsfBandCounts[6][3][4];
 
 // Pre-emphasis added to the long scale factors when preflag is set.
-extern const std::int32_t kPretab[22];
+extern const std::int32_t kPretab[kLongBands];
 
 } // namespace audiocore
