@@ -15,28 +15,13 @@ namespace {
 constexpr int kPanelWidthConverter = 205;
 constexpr int kPanelWidthPlayer = 153;
 
-const char* const kPlayerControls[] = {
-    "CustomListBox1", "PBarY1",  "PBarY2",  "lstPlayList1", "Label7",  "Label8",  "Label11",
-    "Label12",        "Label19", "Label3",  "Label4",       "Label6",  "Line2",   "Line3",
-    "Line4",          "Image4",  "Image5",  "Image6",       "Image7",  "Image8",  "Image9",
-    "Image10",        "Image11", "Image12", "Image13",      "Image14", "Image15", "Image16",
-    "Image17",        "Image18", "Image19", "Image20",      "Image21", "Image22", "Image23",
-    "Image24",        "Image25", "Image26", "Image27",      "Image28", "Image34", "Image35",
-    "Image36"};
-
-const char* const kConverterControls[] = {"Label13", "Label17", "Label14", "Label15", "Label16",
-                                          "Text2",   "Text3",   "Label18", "Line9"};
-
-// What the skin paints for the player but the converter cannot use: the
-// transport keys, the mode keys and the volume groove. The converter view
-// shades each group's area so that nothing looks alive that does nothing.
-const std::initializer_list<const char*> kShadedInConverter[] = {
-    {"Image4",  "Image5",  "Image6",  "Image7",  "Image8",  "Image9",  "Image10", "Image11",
-     "Image12", "Image13", "Image14", "Image15", "Image16", "Image17", "Image18", "Image19",
-     "Image20", "Image21", "Image22", "Image23", "Image24", "Image25"},
-    {"Image26", "Image27", "Image28"},
-    {"PBarY1"},
-};
+// Every named control of the window with its views, from the two tables.
+template <typename Visit> void ForEachControl(Visit visit) {
+    for (const ClickArea& area : MainWindowAreas())
+        visit(area.name, area.views, false);
+    for (const NamedControl& control : MainWindowControls())
+        visit(control.name, control.views, control.onDemand);
+}
 
 } // namespace
 
@@ -51,13 +36,16 @@ QString Form1::TimeCaption(int milliseconds) {
 void Form1::SetPlayerControlsVisible(bool visible) {
     if (!visible) {
         hiddenForConverter_.clear();
-        for (const char* name : kPlayerControls)
-            if (QWidget* control = Control(name); control && control->isVisibleTo(form_)) {
-                control->hide();
-                // The pause mark stays hidden until the next pause.
-                if (control != Label11)
-                    hiddenForConverter_.append(control);
-            }
+        ForEachControl([this](const char* name, View views, bool onDemand) {
+            QWidget* control = views == View::Player ? Control(name) : nullptr;
+            if (control == nullptr || !control->isVisibleTo(form_))
+                return;
+            control->hide();
+            // One shown on demand, like the pause mark, stays hidden until
+            // its own code shows it again.
+            if (!onDemand)
+                hiddenForConverter_.append(control);
+        });
         return;
     }
     for (const QPointer<QWidget>& control : hiddenForConverter_)
@@ -67,17 +55,20 @@ void Form1::SetPlayerControlsVisible(bool visible) {
 }
 
 void Form1::SetConverterControlsVisible(bool visible) {
-    for (const char* name : kConverterControls)
-        if (QWidget* control = Control(name))
+    ForEachControl([this, visible](const char* name, View views, bool onDemand) {
+        QWidget* control = views == View::Converter ? Control(name) : nullptr;
+        // One shown on demand, like the progress line, waits for its own code.
+        if (control != nullptr && (!visible || !onDemand))
             control->setVisible(visible);
+    });
 }
 
 void Form1::ShadeUnusable(bool shaded) {
     if (shades_.isEmpty()) {
-        for (const auto& group : kShadedInConverter) {
+        for (Shade group : {Shade::TransportKeys, Shade::ModeKeys, Shade::VolumeGroove}) {
             QRect area;
-            for (const char* name : group)
-                if (QWidget* control = Control(name))
+            for (const ClickArea& member : MainWindowAreas())
+                if (QWidget* control = member.shade == group ? Control(member.name) : nullptr)
                     area |= QRect(control->mapTo(form_, QPoint(0, 0)), control->size());
             auto* shade = new QWidget(form_);
             shade->setObjectName(QStringLiteral("ConverterShade"));

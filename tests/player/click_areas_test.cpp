@@ -1,42 +1,60 @@
-// The main window's table of click areas against its design: a name that the
-// design lacks would leave a key that silently does nothing.
+// The main window's tables of named controls against its design as the window
+// loads it: a name that the design lacks would leave a key that silently does
+// nothing, or a line that never shows or never hides with its view.
 
 #include "MainWindowAreas.h"
+#include "PlayerTestSupport.h"
 
-#include <QFile>
 #include <QSet>
-#include <QXmlStreamReader>
 
-#include <gtest/gtest.h>
-
+namespace playertest {
 namespace {
 
-QSet<QString> DesignNames() {
-    QFile design(QStringLiteral(":/player/Form1.ui"));
-    EXPECT_TRUE(design.open(QFile::ReadOnly));
-    QSet<QString> names;
-    QXmlStreamReader xml(&design);
-    while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"widget")
-            names.insert(xml.attributes().value("name").toString());
-    return names;
-}
+class ClickAreas : public PlayerTest {
+protected:
+    bool InDesign(const char* name) const { return Control(name) != nullptr; }
 
-TEST(ClickAreas, EveryNameInTheTableIsInTheDesign) {
-    const QSet<QString> names = DesignNames();
-    ASSERT_TRUE(names.contains("Form1"));
-    QSet<QString> seen;
+    // Each name once across both tables.
+    void ExpectNew(const char* name) {
+        EXPECT_FALSE(listed_.contains(name)) << name << " is listed twice";
+        listed_.insert(name);
+    }
+
+private:
+    QSet<QString> listed_;
+};
+
+TEST_F(ClickAreas, EveryNameInTheTableIsInTheDesign) {
+    ASSERT_TRUE(InDesign("Skin")) << "the design is not loaded";
     for (const ClickArea& area : MainWindowAreas()) {
-        EXPECT_TRUE(names.contains(area.name)) << area.name;
-        EXPECT_FALSE(seen.contains(area.name)) << area.name << " is listed twice";
-        seen.insert(area.name);
+        EXPECT_TRUE(InDesign(area.name)) << area.name;
+        ExpectNew(area.name);
         for (const char* lamp : area.lamps)
-            EXPECT_TRUE(names.contains(lamp)) << area.name << ": " << lamp;
+            EXPECT_TRUE(InDesign(lamp)) << area.name << ": " << lamp;
         if (area.underline != nullptr)
-            EXPECT_TRUE(names.contains(area.underline)) << area.name << ": " << area.underline;
+            EXPECT_TRUE(InDesign(area.underline)) << area.name << ": " << area.underline;
         EXPECT_TRUE(area.command != Command::None || area.hint != nullptr)
             << area.name << " neither acts nor hints";
+    }
+    for (const NamedControl& control : MainWindowControls()) {
+        EXPECT_TRUE(InDesign(control.name)) << control.name;
+        ExpectNew(control.name);
+    }
+}
+
+TEST_F(ClickAreas, EachShadeCoversOnlyKeysOfThePlayerView) {
+    // A shaded key of the converter, or of both views, would look dead where
+    // it works.
+    for (Shade group : {Shade::TransportKeys, Shade::ModeKeys, Shade::VolumeGroove}) {
+        int members = 0;
+        for (const ClickArea& area : MainWindowAreas())
+            if (area.shade == group) {
+                ++members;
+                EXPECT_EQ(area.views, View::Player) << area.name;
+            }
+        EXPECT_GT(members, 0) << "shade " << static_cast<int>(group) << " covers nothing";
     }
 }
 
 } // namespace
+} // namespace playertest
