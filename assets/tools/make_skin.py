@@ -6,18 +6,30 @@
     ../skin/banner.svg       the farewell banner (540 x 75)
     ../icons/songwell.svg    the application icon
 
-The outline, the panels and the keys are placed here in window pixels; the
-logo's emblem and wordmark are copied from ../skin/logo.svg. Run it after a
-change and commit what it wrote; the build renders the SVG files to PNG.
+The outline is placed here in window pixels. The panels, bars, lamps and
+lines are drawn where the window's design (../ui/Form1.ui) puts the controls
+of those names, and each key over the areas that the window's table of click
+areas (../../player/MainWindowAreas.cpp) gives its command, so that a drawn
+key cannot drift from where the window takes its clicks. The logo's emblem
+and wordmark are copied from ../skin/logo.svg. Run it after a change and
+commit what it wrote; the build renders the SVG files to PNG.
+
+    make_skin.py           writes the files
+    make_skin.py --check   writes nothing; fails when a file differs from
+                           what the design and the table give
 """
 import math
 import os
 import random
 import re
+import sys
+import xml.etree.ElementTree as ET
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SKIN = os.path.join(HERE, "..", "skin")
 ICONS = os.path.join(HERE, "..", "icons")
+DESIGN = os.path.join(HERE, "..", "ui", "Form1.ui")
+AREA_TABLE = os.path.join(HERE, "..", "..", "player", "MainWindowAreas.cpp")
 
 # The client area is 409 x 317; the picture is 411 x 317 and its last two
 # columns lie outside the outline. The polygon file holds each vertex minus
@@ -27,6 +39,70 @@ PICTURE_WIDTH = 411
 X_PLUS, Y_PLUS = 4, 23
 RADIUS = {"tl": 22, "tr": 12, "br": 22, "bl": 12}
 RECESS = (150, 170, 310, 330, 6)  # shoulder, floor start, floor end, shoulder, depth
+
+
+# ---------------------------------------------------------------- design
+
+class Design:
+    """The main window's controls by name, and its click areas by command."""
+
+    def __init__(self, design=DESIGN, table=AREA_TABLE):
+        self.rects = {}
+        self.hidden = set()  # not shown when the window opens
+        for widget in ET.parse(design).iter("widget"):
+            rect = widget.find("property[@name='geometry']/rect")
+            if rect is not None:
+                self.rects[widget.get("name")] = tuple(
+                    int(rect.find(k).text) for k in ("x", "y", "width", "height"))
+            if widget.findtext("property[@name='visible']/bool") == "false":
+                self.hidden.add(widget.get("name"))
+        self.commands = {}
+        self.underlines = {}
+        text = open(table).read()
+        rows = re.findall(r'\{"(\w+)",\s*Command::(\w+),\s*(?:"(?:[^"\\]|\\.)*"|\w+),'
+                          r'\s*(?:\{[^}]*\}|\w+),\s*(nullptr|"\w+")', text)
+        if len(rows) != text.count("Command::"):
+            sys.exit(f"make_skin.py: {len(rows)} of the {text.count('Command::')} click areas "
+                     f"in {table} read; is a row in another form?")
+        for name, command, underline in rows:
+            self.rect(name)
+            self.commands.setdefault(command, []).append(name)
+            if underline != "nullptr":
+                self.underlines.setdefault(command, underline.strip('"'))
+
+    def rect(self, name):
+        if name not in self.rects:
+            sys.exit(f"make_skin.py: the design has no control named {name}")
+        return self.rects[name]
+
+    def key(self, command):
+        """The rectangle around the areas giving the command that the opened window shows."""
+        names = [n for n in self.commands.get(command, []) if n not in self.hidden]
+        if not names:
+            sys.exit(f"make_skin.py: no click area shown at the start gives the command {command}")
+        rects = [self.rect(n) for n in names]
+        x0 = min(r[0] for r in rects)
+        y0 = min(r[1] for r in rects)
+        x1 = max(r[0] + r[2] for r in rects)
+        y1 = max(r[1] + r[3] for r in rects)
+        return x0, y0, x1 - x0, y1 - y0
+
+    def underline(self, command):
+        """First and last pixel column and the row of the command's underline."""
+        if command not in self.underlines:
+            sys.exit(f"make_skin.py: the command {command} has no underline")
+        x, y, w, _ = self.rect(self.underlines[command])
+        return x, x + w - 1, y
+
+
+def whole(value):
+    """A coordinate as the SVG writes it: an integer when it is one."""
+    return int(value) if float(value).is_integer() else value
+
+
+def centre(rect):
+    x, y, w, h = rect
+    return whole(x + w / 2), whole(y + h / 2)
 
 
 # ---------------------------------------------------------------- outline
@@ -167,8 +243,8 @@ def brushed_lines(rng):
     return "\n".join(lines)
 
 
-def display_panel():
-    x, y, w, h = 12, 38, 153, 104
+def display_panel(d):
+    x, y, w, h = d.rect("Label1")
     parts = [recess(x, y, w, h, 6, "url(#glass)")]
     parts.append(rrect(x, y, w, h, 6, 'fill="url(#glassGlow)"'))
     for row in range(y + 2, y + h - 1, 2):  # fine scanlines give the glass depth
@@ -176,11 +252,13 @@ def display_panel():
                      f'stroke-opacity="0.12" stroke-width="0.5"/>')
     parts.append(f'<path d="M{x + 1},{y + 1} H{x + w - 1} V{y + 34} Q{x + 70},{y + 24} '
                  f'{x + 1},{y + 42} Z" fill="url(#glassShine)"/>')
-    # Lamp sockets under Image29-Image32 (7 x 7 each, two rows of two).
-    for lx, ly in ((20, 119), (29, 119), (20, 128), (29, 128)):
-        parts.append(f'<circle cx="{lx + 3.5}" cy="{ly + 3.5}" r="3.4" fill="#0C1217" '
+    # Lamp sockets under the lamps (7 x 7 each, two rows of two).
+    for lamp in ("Image30", "Image29", "Image31", "Image32"):
+        lx, ly, _, _ = d.rect(lamp)
+        cx, cy = centre(d.rect(lamp))
+        parts.append(f'<circle cx="{cx}" cy="{cy}" r="3.4" fill="#0C1217" '
                      f'stroke="#000000" stroke-width="0.6"/>')
-        parts.append(f'<circle cx="{lx + 3.5}" cy="{ly + 3.5}" r="2.2" fill="#1B2730"/>')
+        parts.append(f'<circle cx="{cx}" cy="{cy}" r="2.2" fill="#1B2730"/>')
         parts.append(f'<circle cx="{lx + 2.7}" cy="{ly + 2.6}" r="0.7" fill="#FFFFFF" '
                      f'fill-opacity="0.18"/>')
     # A quiet waveform beside the lamps: the brand's motif, not data.
@@ -208,77 +286,98 @@ GLYPHS = {
 }
 
 
-def transport():
+def transport(d):
     parts = [recess(12, 148, 153, 44, 9, "url(#well)")]
-    parts.append(round_key(32, 170, 15, GLYPHS["prev"]))
-    parts.append(round_key(72, 170, 19, GLYPHS["play"], accent=True))
-    parts.append(round_key(112, 170, 15, GLYPHS["stop"]))
-    parts.append(round_key(149, 170, 15, GLYPHS["next"]))
+    # Each round key fills the height of its areas, centred on them.
+    for command, glyph in (("PreviousSong", "prev"), ("PlayOrPause", "play"),
+                           ("StopSong", "stop"), ("NextSong", "next")):
+        key = d.key(command)
+        parts.append(round_key(*centre(key), whole(key[3] / 2), GLYPHS[glyph],
+                               accent=command == "PlayOrPause"))
     return "\n".join(parts)
 
 
-def mode_keys():
+def mode_keys(d):
     icon = 'fill="none" stroke="#8FDDF7" stroke-width="1.3" stroke-linecap="round" ' \
            'stroke-linejoin="round"'
     keys = [
-        (14, "STD", f'<path {icon} d="M4,8 H10.5 M8.5,5.8 L10.8,8 L8.5,10.2 M12.8,4.8 V11.2"/>'),
-        (66, "SHUF", f'<path {icon} d="M3.5,5 C7,5 8,11 12,11 M3.5,11 C7,11 8,5 12,5 '
+        ("Standard", "STD", f'<path {icon} d="M4,8 H10.5 M8.5,5.8 L10.8,8 L8.5,10.2 M12.8,4.8 V11.2"/>'),
+        ("Shuffle", "SHUF", f'<path {icon} d="M3.5,5 C7,5 8,11 12,11 M3.5,11 C7,11 8,5 12,5 '
                      f'M10.3,3.4 L12.2,5 L10.3,6.6 M10.3,9.4 L12.2,11 L10.3,12.6"/>'),
-        (118, "RPT", f'<path {icon} d="M5,10.5 C3,10.5 3,5 5.5,5 H11 M9.2,3.3 L11.1,5 L9.2,6.7 '
+        ("Repeat", "RPT", f'<path {icon} d="M5,10.5 C3,10.5 3,5 5.5,5 H11 M9.2,3.3 L11.1,5 L9.2,6.7 '
                      f'M11,5.6 C13,5.6 13,11 10.5,11 H7.5"/>'),
     ]
     parts = []
-    for x, name, glyph in keys:
-        parts.append(plate(x, 198, 47, 16, 7.5))
-        parts.append(f'<g transform="translate({x + 2},198)">{glyph}</g>')
-        parts.append(text(x + 17, 209.3, name, 7, "#C9D3DF"))
+    for command, name, glyph in keys:
+        x, y, w, h = d.key(command)
+        parts.append(plate(x, y, w, h, 7.5))
+        parts.append(f'<g transform="translate({x + 2},{y})">{glyph}</g>')
+        parts.append(text(x + 17, y + 11.3, name, 7, "#C9D3DF"))
     return "\n".join(parts)
 
 
-def list_area():
+def list_area(d):
+    x, y, w, h = d.rect("lstPlayList1")
     return "\n".join([
-        recess(172, 38, 227, 152, 6, "#0D1117"),
-        rrect(176, 42, 219, 144, 3, 'fill="url(#listWell)"'),
-        recess(172, 196, 227, 38, 4, "#0D1117"),
-        f'<path d="M173,197.5 H398" stroke="#FFFFFF" stroke-opacity="0.04"/>',
+        recess(*d.rect("Label2"), 6, "#0D1117"),
+        rrect(*d.rect("CustomListBox1"), 3, 'fill="url(#listWell)"'),
+        recess(x, y, w, h, 4, "#0D1117"),
+        f'<path d="M{x + 1},{y + 1.5:g} H{x + w - 1}" stroke="#FFFFFF" stroke-opacity="0.04"/>',
     ])
 
 
-def bars():
+def bars(d):
+    vx, vy, vw, vh = d.rect("PBarY1")
     speaker = ('<g transform="translate(14,240)" fill="#9FB3C8">'
                '<path d="M1,5 H4 L8,1.5 V12.5 L4,9 H1 Z"/>'
                '<path d="M10,4.3 Q12,7 10,9.7" fill="none" stroke="#9FB3C8" stroke-width="1.2" '
                'stroke-linecap="round"/></g>')
     # Engraved caption and level ticks over the volume groove.
-    ticks = "".join(f'<path d="M{32 + i * 118 / 10:.1f},{236.5 if i % 5 else 235.5} V238.5" '
+    ticks = "".join(f'<path d="M{vx + i * vw / 10:.1f},{236.5 if i % 5 else 235.5} V238.5" '
                     f'stroke="#7C8897" stroke-opacity="0.6"/>' for i in range(11))
     return "\n".join([
         speaker,
-        text(32, 231, "VOLUME", 6.5, "#7C8897", extra='fill-opacity="0.85"'),
+        text(vx, 231, "VOLUME", 6.5, "#7C8897", extra='fill-opacity="0.85"'),
         ticks,
-        recess(32, 242, 118, 10, 3, "#06080B"),
-        recess(158, 242, 241, 10, 3, "#06080B"),
+        recess(vx, vy, vw, vh, 3, "#06080B"),
+        recess(*d.rect("PBarY2"), 3, "#06080B"),
     ])
 
 
-def separator(x0, x1, y):
+def separator(d, line):
+    """A groove along one of the design's frame lines."""
+    x0, y, w, _ = d.rect(line)
+    x1 = x0 + w - 1
     return (f'<path d="M{x0},{y + 0.5} H{x1}" stroke="#0A0C0F"/>'
             f'<path d="M{x0},{y + 1.5} H{x1}" stroke="#FFFFFF" stroke-opacity="0.07"/>')
 
 
-def text_keys():
-    parts = [plate(14, 264, 54, 18, 4), plate(74, 264, 22, 18, 4), plate(104, 264, 40, 18, 4),
-             plate(150, 264, 52, 18, 4), plate(210, 264, 56, 18, 4), plate(276, 265, 53, 16, 4)]
-    # Eject-like "open" glyph under Image34 and a folder under Image35.
-    parts.append('<g fill="#8FDDF7"><path d="M18,276 L23,269.5 L28,276 Z"/>'
-                 '<rect x="18" y="277.5" width="10" height="1.8" rx="0.5"/></g>')
-    parts.append('<path d="M78.5,269.5 H83 L84.5,271 H91.5 V278.5 H78.5 Z" fill="none" '
-                 'stroke="#8FDDF7" stroke-width="1.2" stroke-linejoin="round"/>'
-                 '<path d="M78.5,272.8 H91.5" stroke="#8FDDF7" stroke-width="1"/>')
-    parts.append('<path d="M32.5,267 V279" stroke="#0A0C0F" stroke-opacity="0.7"/>')
+TEXT_KEYS = ("LoadSong", "LoadFolder", "ClearList", "RemoveSong", "ShowConverter", "SongInfo")
+
+
+def text_keys(d):
+    parts = [plate(*d.key(command), 4) for command in TEXT_KEYS]
+    # Eject-like "open" glyph on the load key's picture, a folder on the
+    # folder key, and a cut between the load key's picture and its caption.
+    ox, oy = d.key("LoadSong")[:2]
+    parts.append(f'<g fill="#8FDDF7"><path d="M{ox + 4},{oy + 12} L{ox + 9},{oy + 5.5:g} '
+                 f'L{ox + 14},{oy + 12} Z"/>'
+                 f'<rect x="{ox + 4}" y="{oy + 13.5:g}" width="10" height="1.8" rx="0.5"/></g>')
+    fx, fy = d.key("LoadFolder")[:2]
+    parts.append(f'<path d="M{fx + 4.5:g},{fy + 5.5:g} H{fx + 9} L{fx + 10.5:g},{fy + 7} '
+                 f'H{fx + 17.5:g} V{fy + 14.5:g} H{fx + 4.5:g} Z" fill="none" '
+                 f'stroke="#8FDDF7" stroke-width="1.2" stroke-linejoin="round"/>'
+                 f'<path d="M{fx + 4.5:g},{fy + 8.8:g} H{fx + 17.5:g}" stroke="#8FDDF7" '
+                 f'stroke-width="1"/>')
+    cx, cy = d.rect("Label6")[:2]
+    parts.append(f'<path d="M{cx + 0.5:g},{cy + 3} V{cy + 15}" stroke="#0A0C0F" '
+                 f'stroke-opacity="0.7"/>')
     # Grooves where the underline lines of the text keys light up.
-    for x0, x1 in ((16, 66), (76, 94), (108, 140), (154, 198), (214, 262)):
-        parts.append(f'<path d="M{x0},284.5 H{x1}" stroke="#000000" stroke-opacity="0.45"/>')
+    for command in TEXT_KEYS:
+        if command in d.underlines:
+            x0, x1, y = d.underline(command)
+            parts.append(f'<path d="M{x0},{y + 0.5:g} H{x1}" stroke="#000000" '
+                         f'stroke-opacity="0.45"/>')
     # Speaker grille to the right of the keys.
     for gx in range(342, 397, 4):
         for gy in range(267, 281, 4):
@@ -288,31 +387,39 @@ def text_keys():
     return "\n".join(parts)
 
 
-def status_strip():
+def status_strip(d):
+    hx, hy = centre(d.key("ToggleHintLine"))
+    x0, x1, y = d.underline("ToggleHintLine")
     return "\n".join([
         recess(12, 288, 385, 22, 8, "url(#well)"),
-        '<circle cx="22" cy="299" r="7.6" fill="url(#plate)" stroke="#0A0C0F"/>',
-        '<path d="M17.5,295 A6,6 0 0 1 26.5,295" fill="none" stroke="#FFFFFF" '
-        'stroke-opacity="0.2"/>',
-        text(22, 302.6, "?", 10, "#8FDDF7", anchor="middle"),
-        '<path d="M15,309.5 H29" stroke="#000000" stroke-opacity="0.45"/>',
+        f'<circle cx="{hx}" cy="{hy}" r="7.6" fill="url(#plate)" stroke="#0A0C0F"/>',
+        f'<path d="M{hx - 4.5:g},{hy - 4} A6,6 0 0 1 {hx + 4.5:g},{hy - 4}" fill="none" '
+        f'stroke="#FFFFFF" stroke-opacity="0.2"/>',
+        text(hx, hy + 3.6, "?", 10, "#8FDDF7", anchor="middle"),
+        f'<path d="M{x0},{y + 0.5:g} H{x1}" stroke="#000000" stroke-opacity="0.45"/>',
     ])
 
 
-def top_bar(emblem, wordmark):
-    parts = [f'<g transform="translate(16,7)">{emblem}{wordmark}</g>']
+def top_bar(d, emblem, wordmark):
+    lx, ly = d.key("OpenHelpPage")[:2]
+    parts = [f'<g transform="translate({lx},{ly})">{emblem}{wordmark}</g>']
     parts.append(text(240, 23, "MPEG AUDIO PLAYER", 6.5, "#7C8897", anchor="middle",
                       extra='fill-opacity="0.85"'))
-    parts.append(plate(352, 8, 20, 18, 4))
-    parts.append('<rect x="357" y="18.5" width="10" height="2" rx="1" fill="#D5DEE8"/>')
-    parts.append(plate(376, 8, 20, 18, 4))
-    parts.append('<path d="M382,13 L390,21 M390,13 L382,21" stroke="#FF7A7A" '
-                 'stroke-width="1.8" stroke-linecap="round"/>')
-    parts.append(separator(12, 397, 34))
+    mx, my, mw, mh = d.key("Minimize")
+    parts.append(plate(mx, my, mw, mh, 4))
+    parts.append(f'<rect x="{mx + 5}" y="{my + 10.5:g}" width="10" height="2" rx="1" '
+                 f'fill="#D5DEE8"/>')
+    cx, cy, cw, ch = d.key("Close")
+    parts.append(plate(cx, cy, cw, ch, 4))
+    parts.append(f'<path d="M{cx + 6},{cy + 5} L{cx + 14},{cy + 13} M{cx + 14},{cy + 5} '
+                 f'L{cx + 6},{cy + 13}" stroke="#FF7A7A" stroke-width="1.8" '
+                 f'stroke-linecap="round"/>')
+    parts.append(separator(d, "Line1"))
     return "\n".join(parts)
 
 
 def form1():
+    d = Design()
     defs, emblem, wordmark = logo_parts()
     body = points(integer_outline(), 0)
     rim = points(outline(1.5))
@@ -369,15 +476,15 @@ def form1():
 {brushed_lines(rng)}
 <polygon points="{edge}" fill="none" stroke="#050608" stroke-width="1"/>
 <polygon points="{rim}" fill="none" stroke="url(#rim)" stroke-width="1"/>
-{top_bar(emblem, wordmark)}
-{display_panel()}
-{transport()}
-{mode_keys()}
-{list_area()}
-{bars()}
-{separator(12, 399, 258)}
-{text_keys()}
-{status_strip()}
+{top_bar(d, emblem, wordmark)}
+{display_panel(d)}
+{transport(d)}
+{mode_keys(d)}
+{list_area(d)}
+{bars(d)}
+{separator(d, "Line4")}
+{text_keys(d)}
+{status_strip(d)}
 </svg>
 '''
 
@@ -463,18 +570,27 @@ def icon():
 '''
 
 
-def main():
-    with open(os.path.join(SKIN, "Form11GiF1.txt"), "w") as f:
-        for x, y in integer_outline():
-            f.write(f"{x - X_PLUS}, {y - Y_PLUS}\n")
-    with open(os.path.join(SKIN, "form1.svg"), "w") as f:
-        f.write(form1())
-    with open(os.path.join(SKIN, "banner.svg"), "w") as f:
-        f.write(banner())
-    os.makedirs(ICONS, exist_ok=True)
-    with open(os.path.join(ICONS, "songwell.svg"), "w") as f:
-        f.write(icon())
+def main(check=False):
+    files = {
+        os.path.join(SKIN, "Form11GiF1.txt"):
+            "".join(f"{x - X_PLUS}, {y - Y_PLUS}\n" for x, y in integer_outline()),
+        os.path.join(SKIN, "form1.svg"): form1(),
+        os.path.join(SKIN, "banner.svg"): banner(),
+        os.path.join(ICONS, "songwell.svg"): icon(),
+    }
+    stale = []
+    for path, content in files.items():
+        if check:
+            if not os.path.isfile(path) or open(path).read() != content:
+                stale.append(os.path.relpath(path, os.path.join(HERE, "..")))
+            continue
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w") as f:
+            f.write(content)
+    if stale:
+        sys.exit("make_skin.py: not what the design and the click areas give: " +
+                 ", ".join(stale) + "; run assets/tools/make_skin.py and commit what it writes")
 
 
 if __name__ == "__main__":
-    main()
+    main(check="--check" in sys.argv[1:])
