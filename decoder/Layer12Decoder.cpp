@@ -76,34 +76,44 @@ bool ReadSideInfo(const FrameBands& bands, MpegFileStream& stream, const FrameHe
     return intact;
 }
 
+// Puts one sample slot of the group into the synthesizers' input and
+// synthesises it, mapped onto the output channels as the frame's mix says.
+void SynthesizeSlot(const GroupBlocks& blocks, int slot, PolyphaseSynthesizer& synth0,
+                    PolyphaseSynthesizer* synth1, PcmSink& sink, FrameMix mix) {
+    const float* first = blocks.value[0][slot];
+    const float* second = blocks.value[1][slot];
+    if (synth1 != nullptr && mix == FrameMix::MeanToMono) {
+        for (int sb = 0; sb < 32; ++sb)
+            synth0.samples[sb] = 0.5f * (first[sb] + second[sb]);
+        synth0.Synthesize(sink);
+        return;
+    }
+    std::copy(first, first + 32, synth0.samples);
+    if (synth1 != nullptr) {
+        const float* source = mix == FrameMix::MonoToBoth ? first : second;
+        std::copy(source, source + 32, synth1->samples);
+    }
+    synth0.Synthesize(sink);
+    if (synth1 != nullptr)
+        synth1->Synthesize(sink);
+}
+
 // Reads the twelve groups and synthesises each sample slot of them: one
 // block of 32 subband samples per channel (one per group in Layer I, three
 // in Layer II).
-void DecodeSamples(const FrameBands& bands, MpegFileStream& stream, ChannelChoice choice,
+void DecodeSamples(const FrameBands& bands, MpegFileStream& stream, const FrameHeader& header,
                    PolyphaseSynthesizer& synth0, PolyphaseSynthesizer* synth1, PcmSink& sink,
                    FrameMix mix) {
-    bool last_group = false;
-    while (!last_group) {
-        for (SubbandUnit* band : bands)
-            last_group = band->ReadSampleGroup(stream);
-        bool group_done = false;
-        while (!group_done) {
-            for (SubbandUnit* band : bands)
-                group_done = band->EmitSample(choice, synth0, synth1);
-            if (synth1 != nullptr && mix == FrameMix::MeanToMono) {
-                for (int sb = 0; sb < 32; ++sb) {
-                    synth0.samples[sb] = 0.5f * (synth0.samples[sb] + synth1->samples[sb]);
-                    synth1->samples[sb] = 0.0f;
-                }
-                synth0.Synthesize(sink);
-                continue;
-            }
-            if (synth1 != nullptr && mix == FrameMix::MonoToBoth)
-                std::copy(synth0.samples, synth0.samples + 32, synth1->samples);
-            synth0.Synthesize(sink);
-            if (synth1 != nullptr)
-                synth1->Synthesize(sink);
-        }
+    SampleGroups groups(header.layer);
+    // A single-channel frame's bands only ever write the first channel.
+    for (SubbandUnit* band : bands)
+        band->AddCodes(groups, synth1 != nullptr);
+    // Every group writes the same places, so the silent ones stay zero.
+    GroupBlocks blocks;
+    for (int group = 0; group < SampleGroups::kGroupsPerFrame; ++group) {
+        groups.Read(stream, group, blocks);
+        for (int slot = 0; slot < groups.SlotsPerGroup(); ++slot)
+            SynthesizeSlot(blocks, slot, synth0, synth1, sink, mix);
     }
 }
 
@@ -128,7 +138,7 @@ bool DecodeLayer12Frame(MpegFileStream& stream, FrameHeader& header, FrameCrc* c
         choice = ChannelChoice::Both;
     const bool two_channels = mix == FrameMix::MonoToBoth ||
                               (choice == ChannelChoice::Both && header.mode != kSingleChannel);
-    DecodeSamples(bands, stream, choice, synth0, two_channels ? synth1 : nullptr, sink, mix);
+    DecodeSamples(bands, stream, header, synth0, two_channels ? synth1 : nullptr, sink, mix);
     sink.EndFrame();
     return true;
 }

@@ -46,9 +46,19 @@ void L1Channel::ReadScale(MpegFileStream& stream) {
         scale = ScaleFactor(stream.GetBits(6));
 }
 
-void L1Channel::ReadCode(MpegFileStream& stream) {
-    if (Sends())
-        code = stream.GetBits(bits);
+GroupCode L1Channel::Code(int subband, const float* second_scale) const {
+    GroupCode code;
+    code.subband = subband;
+    code.bits = bits;
+    code.factor = factor;
+    code.offset = offset;
+    code.to_first = true;
+    code.to_second = second_scale != nullptr;
+    for (int part = 0; part < 3; ++part) {
+        code.scale[0][part] = scale;
+        code.scale[1][part] = second_scale != nullptr ? *second_scale : 0.0f;
+    }
+    return code;
 }
 
 void L1Band::ReadBitAllocation(MpegFileStream& stream, const FrameHeader&, FrameCrc* crc) {
@@ -59,15 +69,9 @@ void L1Band::ReadScaleIndices(MpegFileStream& stream) {
     channel_.ReadScale(stream);
 }
 
-bool L1Band::ReadSampleGroup(MpegFileStream& stream) {
-    channel_.ReadCode(stream);
-    return CountGroup();
-}
-
-bool L1Band::EmitSample(ChannelChoice, PolyphaseSynthesizer& synth0, PolyphaseSynthesizer*) {
+void L1Band::AddCodes(SampleGroups& groups, bool) const {
     if (channel_.Sends())
-        WriteFirst(synth0, channel_.Fraction() * channel_.scale);
-    return true;
+        groups.Add(channel_.Code(subband_, nullptr));
 }
 
 void L1StereoBand::ReadBitAllocation(MpegFileStream& stream, const FrameHeader&, FrameCrc* crc) {
@@ -80,19 +84,16 @@ void L1StereoBand::ReadScaleIndices(MpegFileStream& stream) {
         channel.ReadScale(stream);
 }
 
-bool L1StereoBand::ReadSampleGroup(MpegFileStream& stream) {
-    for (L1Channel& channel : channels_)
-        channel.ReadCode(stream);
-    return CountGroup();
-}
-
-bool L1StereoBand::EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                              PolyphaseSynthesizer* synth1) {
+void L1StereoBand::AddCodes(SampleGroups& groups, bool second) const {
     if (channels_[0].Sends())
-        WriteFirst(synth0, channels_[0].Fraction() * channels_[0].scale);
-    if (channels_[1].Sends())
-        WriteSecond(choice, synth1, channels_[1].Fraction() * channels_[1].scale);
-    return true;
+        groups.Add(channels_[0].Code(subband_, nullptr));
+    if (!channels_[1].Sends())
+        return;
+    // The second channel's code goes to the second output, or nowhere.
+    GroupCode code = channels_[1].Code(subband_, &channels_[1].scale);
+    code.to_first = false;
+    code.to_second = second;
+    groups.Add(code);
 }
 
 void L1IntensityBand::ReadBitAllocation(MpegFileStream& stream, const FrameHeader&, FrameCrc* crc) {
@@ -106,19 +107,9 @@ void L1IntensityBand::ReadScaleIndices(MpegFileStream& stream) {
     right_scale_ = ScaleFactor(stream.GetBits(6));
 }
 
-bool L1IntensityBand::ReadSampleGroup(MpegFileStream& stream) {
-    channel_.ReadCode(stream);
-    return CountGroup();
-}
-
-bool L1IntensityBand::EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                                 PolyphaseSynthesizer* synth1) {
-    if (channel_.Sends()) {
-        const float value = channel_.Fraction();
-        WriteFirst(synth0, value * channel_.scale);
-        WriteSecond(choice, synth1, value * right_scale_);
-    }
-    return true;
+void L1IntensityBand::AddCodes(SampleGroups& groups, bool second) const {
+    if (channel_.Sends())
+        groups.Add(channel_.Code(subband_, second ? &right_scale_ : nullptr));
 }
 
 } // namespace audiocore

@@ -9,16 +9,15 @@ namespace audiocore {
 struct L1Channel {
     void ReadAllocation(MpegFileStream& stream, FrameCrc* crc);
     void ReadScale(MpegFileStream& stream);
-    void ReadCode(MpegFileStream& stream);
     bool Sends() const { return bits != 0; }
-    // The code requantised to -1 .. 1, before scaling.
-    float Fraction() const { return static_cast<float>(code) * factor + offset; }
+    // The code's requantisation, with the scale factor of the first output
+    // channel and, when `second_scale` is given, of the second.
+    GroupCode Code(int subband, const float* second_scale) const;
 
     unsigned allocation = 0;
     int bits = 0;
     float factor = 0.0f;
     float offset = 0.0f;
-    unsigned code = 0;
     float scale = 0.0f;
 };
 
@@ -29,9 +28,7 @@ public:
     void ReadBitAllocation(MpegFileStream& stream, const FrameHeader& header,
                            FrameCrc* crc) override;
     void ReadScaleIndices(MpegFileStream& stream) override;
-    bool ReadSampleGroup(MpegFileStream& stream) override;
-    bool EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                    PolyphaseSynthesizer* synth1) override;
+    void AddCodes(SampleGroups& groups, bool second) const override;
 
 private:
     L1Channel channel_;
@@ -45,9 +42,7 @@ public:
     void ReadBitAllocation(MpegFileStream& stream, const FrameHeader& header,
                            FrameCrc* crc) override;
     void ReadScaleIndices(MpegFileStream& stream) override;
-    bool ReadSampleGroup(MpegFileStream& stream) override;
-    bool EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                    PolyphaseSynthesizer* synth1) override;
+    void AddCodes(SampleGroups& groups, bool second) const override;
 
 private:
     L1Channel channels_[2];
@@ -61,9 +56,7 @@ public:
     void ReadBitAllocation(MpegFileStream& stream, const FrameHeader& header,
                            FrameCrc* crc) override;
     void ReadScaleIndices(MpegFileStream& stream) override;
-    bool ReadSampleGroup(MpegFileStream& stream) override;
-    bool EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                    PolyphaseSynthesizer* synth1) override;
+    void AddCodes(SampleGroups& groups, bool second) const override;
 
 private:
     L1Channel channel_;

@@ -10,18 +10,6 @@ namespace {
 
 enum TableIndex { k27Subbands = 0, k30Subbands = 1, k8Subbands = 2, k12Subbands = 3, kLsf = 4 };
 
-// Each group's scale factor: groups 0..3 use the first, 4..7 the second,
-// 8..11 the third.
-int ScalePart(int group) {
-    return group < 0 ? 0 : group / 4;
-}
-
-// Steps to the group's next sample; true once its three are out.
-bool NextSample(int& sample) {
-    sample = (sample + 1) % 3;
-    return sample == 0;
-}
-
 } // namespace
 
 const Layer2AllocationTable& Layer2AllocationFor(const FrameHeader& header) {
@@ -78,21 +66,17 @@ void L2Channel::ReadAllocation(MpegFileStream& stream, const Layer2SubbandAlloca
     quant = index < 0 ? nullptr : &kQuantisationClasses[index];
 }
 
-void L2Channel::ReadSamples(MpegFileStream& stream) {
-    if (quant->grouping != nullptr) {
-        // The table covers every code of the class's width, so any bits
-        // index inside it.
-        const float* group = quant->grouping[stream.GetBits(quant->bits)];
-        samples[0] = group[0];
-        samples[1] = group[1];
-        samples[2] = group[2];
-        return;
+GroupCode L2Channel::Code(int subband, const L2Scales* second) const {
+    GroupCode code;
+    code.subband = subband;
+    code.quant = quant;
+    code.to_first = true;
+    code.to_second = second != nullptr;
+    for (int part = 0; part < 3; ++part) {
+        code.scale[0][part] = scales.scale[part];
+        code.scale[1][part] = second != nullptr ? second->scale[part] : 0.0f;
     }
-    for (float& sample : samples) {
-        const float fraction =
-            static_cast<float>(stream.GetBits(quant->bits)) * quant->factor - 1.0f;
-        sample = quant->c * (fraction + quant->d);
-    }
+    return code;
 }
 
 void L2Band::ReadBitAllocation(MpegFileStream& stream, const FrameHeader& header, FrameCrc* crc) {
@@ -109,17 +93,9 @@ void L2Band::ReadScaleIndices(MpegFileStream& stream) {
         channel_.scales.ReadIndices(stream);
 }
 
-bool L2Band::ReadSampleGroup(MpegFileStream& stream) {
+void L2Band::AddCodes(SampleGroups& groups, bool) const {
     if (channel_.Sends())
-        channel_.ReadSamples(stream);
-    sample_ = 0;
-    return CountGroup();
-}
-
-bool L2Band::EmitSample(ChannelChoice, PolyphaseSynthesizer& synth0, PolyphaseSynthesizer*) {
-    if (channel_.Sends())
-        WriteFirst(synth0, channel_.samples[sample_] * channel_.scales.ForPart(ScalePart(group_)));
-    return NextSample(sample_);
+        groups.Add(channel_.Code(subband_, nullptr));
 }
 
 void L2StereoBand::ReadBitAllocation(MpegFileStream& stream, const FrameHeader& header,
@@ -141,24 +117,16 @@ void L2StereoBand::ReadScaleIndices(MpegFileStream& stream) {
             channel.scales.ReadIndices(stream);
 }
 
-bool L2StereoBand::ReadSampleGroup(MpegFileStream& stream) {
-    for (L2Channel& channel : channels_)
-        if (channel.Sends())
-            channel.ReadSamples(stream);
-    sample_ = 0;
-    return CountGroup();
-}
-
-bool L2StereoBand::EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                              PolyphaseSynthesizer* synth1) {
-    const int part = ScalePart(group_);
-    const L2Channel& left = channels_[0];
-    const L2Channel& right = channels_[1];
-    if (left.Sends())
-        WriteFirst(synth0, left.samples[sample_] * left.scales.ForPart(part));
-    if (right.Sends())
-        WriteSecond(choice, synth1, right.samples[sample_] * right.scales.ForPart(part));
-    return NextSample(sample_);
+void L2StereoBand::AddCodes(SampleGroups& groups, bool second) const {
+    if (channels_[0].Sends())
+        groups.Add(channels_[0].Code(subband_, nullptr));
+    if (!channels_[1].Sends())
+        return;
+    // The second channel's codes go to the second output, or nowhere.
+    GroupCode code = channels_[1].Code(subband_, &channels_[1].scales);
+    code.to_first = false;
+    code.to_second = second;
+    groups.Add(code);
 }
 
 void L2IntensityBand::ReadBitAllocation(MpegFileStream& stream, const FrameHeader& header,
@@ -180,22 +148,9 @@ void L2IntensityBand::ReadScaleIndices(MpegFileStream& stream) {
     right_scales_.ReadIndices(stream);
 }
 
-bool L2IntensityBand::ReadSampleGroup(MpegFileStream& stream) {
+void L2IntensityBand::AddCodes(SampleGroups& groups, bool second) const {
     if (channel_.Sends())
-        channel_.ReadSamples(stream);
-    sample_ = 0;
-    return CountGroup();
-}
-
-bool L2IntensityBand::EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                                 PolyphaseSynthesizer* synth1) {
-    if (channel_.Sends()) {
-        const int part = ScalePart(group_);
-        const float value = channel_.samples[sample_];
-        WriteFirst(synth0, value * channel_.scales.ForPart(part));
-        WriteSecond(choice, synth1, value * right_scales_.ForPart(part));
-    }
-    return NextSample(sample_);
+        groups.Add(channel_.Code(subband_, second ? &right_scales_ : nullptr));
 }
 
 } // namespace audiocore

@@ -14,9 +14,6 @@ const Layer2AllocationTable& Layer2AllocationFor(const FrameHeader& header);
 struct L2Scales {
     void ReadSelection(MpegFileStream& stream, FrameCrc* crc);
     void ReadIndices(MpegFileStream& stream);
-    // The scale factor of the groups 4 part .. 4 part + 3.
-    float ForPart(int part) const { return scale[part]; }
-
     unsigned scfsi = 0;
     float scale[3] = {0.0f, 0.0f, 0.0f};
 };
@@ -25,14 +22,15 @@ struct L2Scales {
 // quantisation class; each group brings three samples.
 struct L2Channel {
     void ReadAllocation(MpegFileStream& stream, const Layer2SubbandAllocation& row, FrameCrc* crc);
-    // Reads one group and requantises its three samples to c * (s + d).
-    void ReadSamples(MpegFileStream& stream);
     bool Sends() const { return quant != nullptr; }
+    // The channel's codes requantised to c * (s + d), scaled by its own
+    // scale factors for the first output channel and, when `second` is
+    // given, by those for the second.
+    GroupCode Code(int subband, const L2Scales* second) const;
 
     // Null when nothing is sent: allocation 0, or a value the table lacks.
     const QuantisationClass* quant = nullptr;
     L2Scales scales;
-    float samples[3] = {0.0f, 0.0f, 0.0f};
 };
 
 // Layer II, single-channel frames.
@@ -43,13 +41,10 @@ public:
                            FrameCrc* crc) override;
     void ReadScaleSelection(MpegFileStream& stream, FrameCrc* crc) override;
     void ReadScaleIndices(MpegFileStream& stream) override;
-    bool ReadSampleGroup(MpegFileStream& stream) override;
-    bool EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                    PolyphaseSynthesizer* synth1) override;
+    void AddCodes(SampleGroups& groups, bool second) const override;
 
 private:
     L2Channel channel_;
-    int sample_ = 0;
 };
 
 // Layer II, two channels each with its own allocation: every subband of
@@ -61,13 +56,10 @@ public:
                            FrameCrc* crc) override;
     void ReadScaleSelection(MpegFileStream& stream, FrameCrc* crc) override;
     void ReadScaleIndices(MpegFileStream& stream) override;
-    bool ReadSampleGroup(MpegFileStream& stream) override;
-    bool EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                    PolyphaseSynthesizer* synth1) override;
+    void AddCodes(SampleGroups& groups, bool second) const override;
 
 private:
     L2Channel channels_[2];
-    int sample_ = 0;
 };
 
 // Layer II joint stereo from the intensity bound on: one allocation and one
@@ -80,14 +72,11 @@ public:
                            FrameCrc* crc) override;
     void ReadScaleSelection(MpegFileStream& stream, FrameCrc* crc) override;
     void ReadScaleIndices(MpegFileStream& stream) override;
-    bool ReadSampleGroup(MpegFileStream& stream) override;
-    bool EmitSample(ChannelChoice choice, PolyphaseSynthesizer& synth0,
-                    PolyphaseSynthesizer* synth1) override;
+    void AddCodes(SampleGroups& groups, bool second) const override;
 
 private:
     L2Channel channel_;
     L2Scales right_scales_;
-    int sample_ = 0;
 };
 
 } // namespace audiocore

@@ -1,10 +1,11 @@
 // The Layer I and II band objects on hand-made frame bodies: requantisation,
 // grouping, scale factor selection and the routing of intensity bands.
 
+#include "ChannelChoice.h"
 #include "Layer12Frames.h"
 #include "Layer1Bands.h"
 #include "Layer2Bands.h"
-#include "PolyphaseSynthesizer.h"
+#include "SampleGroups.h"
 
 #include <gtest/gtest.h>
 
@@ -30,18 +31,25 @@ constexpr int kL1Size = 672;
 // Scale factor indexes with simple values: 2^(1 - i / 3).
 constexpr unsigned kScale2 = 0, kScale1 = 3, kScaleHalf = 6, kScaleForbidden = 63;
 
-// The three values one Layer II group puts into subband 0, in order.
-std::vector<float> EmitGroup(SubbandUnit& band, PolyphaseSynthesizer& synth0,
-                             PolyphaseSynthesizer* synth1 = nullptr,
-                             ChannelChoice choice = ChannelChoice::LeftOnly) {
+// Reads the band's side information and describes its codes, as a frame
+// does before its groups.
+SampleGroups DescribeBand(SubbandUnit& band, FrameFile& file, bool second = false) {
+    band.ReadBitAllocation(file.stream, file.header, nullptr);
+    band.ReadScaleSelection(file.stream, nullptr);
+    band.ReadScaleIndices(file.stream);
+    SampleGroups groups(file.header.layer);
+    band.AddCodes(groups, second);
+    return groups;
+}
+
+// The values group `group` puts into subband 0 of the first output channel,
+// one per slot.
+std::vector<float> ReadGroup(const SampleGroups& groups, FrameFile& file, int group) {
+    GroupBlocks blocks;
+    groups.Read(file.stream, group, blocks);
     std::vector<float> values;
-    bool done = false;
-    while (!done && values.size() < 3) {
-        done = band.EmitSample(choice, synth0, synth1);
-        values.push_back(synth0.samples[0]);
-        synth0.samples[0] = 0.0f;
-    }
-    EXPECT_TRUE(done);
+    for (int slot = 0; slot < groups.SlotsPerGroup(); ++slot)
+        values.push_back(blocks.value[0][slot][0]);
     return values;
 }
 
@@ -83,12 +91,8 @@ TEST(Layer2Band, RequantisesGroupedAndSingleCodesFirstSampleFastest) {
         ASSERT_TRUE(file.opened);
 
         L2Band band(0);
-        band.ReadBitAllocation(file.stream, file.header, nullptr);
-        band.ReadScaleSelection(file.stream, nullptr);
-        band.ReadScaleIndices(file.stream);
-        EXPECT_FALSE(band.ReadSampleGroup(file.stream));
-        PolyphaseSynthesizer synth(0, 32768.0f);
-        std::vector<float> values = EmitGroup(band, synth);
+        const SampleGroups groups = DescribeBand(band, file);
+        std::vector<float> values = ReadGroup(groups, file, 0);
         ASSERT_EQ(values.size(), 3u);
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(values[i], c.expected[i], 1e-6f) << "sample " << i;
@@ -113,20 +117,16 @@ TEST(Layer2Band, ScaleSelectionSharesScaleFactorsAcrossGroupThirds) {
         PutFields(body, {{1, 4}, {c.scfsi, 2}});
         for (unsigned index : c.sent)
             body.Put(index, 6);
-        PutRepeated(body, 26, 5, SubbandUnit::kGroupsPerFrame); // every sample 2/3
+        PutRepeated(body, 26, 5, SampleGroups::kGroupsPerFrame); // every sample 2/3
         std::vector<std::uint8_t> bytes;
         AppendBitFrame(bytes, kLsfMono, kLsfSize, body);
         FrameFile file(bytes);
         ASSERT_TRUE(file.opened);
 
         L2Band band(0);
-        band.ReadBitAllocation(file.stream, file.header, nullptr);
-        band.ReadScaleSelection(file.stream, nullptr);
-        band.ReadScaleIndices(file.stream);
-        PolyphaseSynthesizer synth(0, 32768.0f);
-        for (int group = 0; group < SubbandUnit::kGroupsPerFrame; ++group) {
-            EXPECT_EQ(band.ReadSampleGroup(file.stream), group == 11);
-            for (float value : EmitGroup(band, synth))
+        const SampleGroups groups = DescribeBand(band, file);
+        for (int group = 0; group < SampleGroups::kGroupsPerFrame; ++group) {
+            for (float value : ReadGroup(groups, file, group))
                 EXPECT_NEAR(value, 2.0f / 3 * c.per_third[group / 4], 1e-6f) << "group " << group;
         }
     }
@@ -154,16 +154,12 @@ TEST(IntensityBands, ShareOneSampleScaledPerChannel) {
             L1IntensityBand l1_band(0);
             L2IntensityBand l2_band(0);
             SubbandUnit& band = layer == 1 ? static_cast<SubbandUnit&>(l1_band) : l2_band;
-            band.ReadBitAllocation(file.stream, file.header, nullptr);
-            band.ReadScaleSelection(file.stream, nullptr);
-            band.ReadScaleIndices(file.stream);
-            band.ReadSampleGroup(file.stream);
-            PolyphaseSynthesizer synth0(0, 32768.0f);
-            PolyphaseSynthesizer synth1(1, 32768.0f);
-            band.EmitSample(choice, synth0, &synth1);
-            EXPECT_NEAR(synth0.samples[0], 2.0f / 3 * 2.0f, 1e-6f);
+            const SampleGroups groups = DescribeBand(band, file, choice == ChannelChoice::Both);
+            GroupBlocks blocks;
+            groups.Read(file.stream, 0, blocks);
+            EXPECT_NEAR(blocks.value[0][0][0], 2.0f / 3 * 2.0f, 1e-6f);
             const float right = choice == ChannelChoice::Both ? 2.0f / 3 * 0.5f : 0.0f;
-            EXPECT_NEAR(synth1.samples[0], right, 1e-6f);
+            EXPECT_NEAR(blocks.value[1][0][0], right, 1e-6f);
         }
     }
 }
@@ -198,11 +194,9 @@ TEST(Layer1Band, RequantisesCodesAndSilencesForbiddenValues) {
         FrameFile file(bytes);
         ASSERT_TRUE(file.opened);
         L1Band band(0);
-        band.ReadBitAllocation(file.stream, file.header, nullptr);
-        band.ReadScaleIndices(file.stream);
-        band.ReadSampleGroup(file.stream);
-        PolyphaseSynthesizer synth(0, 32768.0f);
-        EXPECT_TRUE(band.EmitSample(ChannelChoice::LeftOnly, synth, nullptr));
-        EXPECT_NEAR(synth.samples[0], c.expected, 1e-6f);
+        const SampleGroups groups = DescribeBand(band, file);
+        const std::vector<float> values = ReadGroup(groups, file, 0);
+        ASSERT_EQ(values.size(), 1u);
+        EXPECT_NEAR(values[0], c.expected, 1e-6f);
     }
 }
