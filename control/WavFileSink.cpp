@@ -48,11 +48,9 @@ std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, const FrameHeader
 }
 
 WavFileSink::WavFileSink(int channels, const FrameHeader& header, std::string path)
-    : channels_(channels == 1 ? 1u : 2u),
-      frame_bytes_(static_cast<std::uint32_t>(header.SamplesPerFrame()) * channels_ * 2),
-      frame_(frame_bytes_), path_(std::move(path)) {
-    ResetWritePos();
-}
+    : interleaver_(static_cast<std::uint32_t>(channels)),
+      frame_bytes_(static_cast<std::uint32_t>(header.SamplesPerFrame()) * interleaver_.Step()),
+      frame_(frame_bytes_), path_(std::move(path)) {}
 
 WavFileSink::~WavFileSink() {
     if (!closed_)
@@ -61,10 +59,10 @@ WavFileSink::~WavFileSink() {
 
 bool WavFileSink::WriteHeader(const FrameHeader& header) {
     const auto rate = static_cast<std::uint32_t>(header.SampleRateHz());
-    const auto block_align = static_cast<std::uint16_t>(channels_ * 2);
+    const auto block_align = static_cast<std::uint16_t>(interleaver_.Step());
     std::uint8_t format[kFormatRecordBytes];
     Put16(format + 0, kFormatPcm);
-    Put16(format + 2, static_cast<std::uint16_t>(channels_));
+    Put16(format + 2, static_cast<std::uint16_t>(interleaver_.Channels()));
     Put32(format + 4, rate);
     Put32(format + 8, rate * block_align);
     Put16(format + 12, block_align);
@@ -79,40 +77,17 @@ bool WavFileSink::WriteHeader(const FrameHeader& header) {
     return riff_.CreateChunk("data", subchunk_);
 }
 
-void WavFileSink::ResetWritePos() {
-    for (std::uint32_t c = 0; c < 2; ++c)
-        write_pos_[c] = 2 * c;
-}
-
+// A frame longer than the first one (a stream that changes layer) must not
+// write past the buffer; its excess samples are dropped.
 void WavFileSink::Append(std::uint32_t channel, std::int16_t sample) {
-    if (channel >= channels_)
-        return;
-    std::uint32_t& at = write_pos_[channel];
-    // A frame longer than the first one (a stream that changes layer) must
-    // not write past the buffer; its excess samples are dropped.
-    if (at + 2 > frame_bytes_)
-        return;
-    frame_[at] = static_cast<std::uint8_t>(sample);
-    frame_[at + 1] = static_cast<std::uint8_t>(sample >> 8);
-    at += 2 * channels_;
+    AppendBlock(channel, &sample, 1);
 }
 
 void WavFileSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples,
                               std::size_t count) {
-    if (channel >= channels_)
-        return;
-    const std::uint32_t step = 2 * channels_;
-    std::uint32_t at = write_pos_[channel];
-    const std::size_t room = at + 2 <= frame_bytes_ ? (frame_bytes_ - at - 2) / step + 1 : 0;
-    const std::size_t n = std::min(count, room);
-    std::uint8_t* out = frame_.data() + at;
-    for (std::size_t i = 0; i < n; ++i, out += step) {
-        // Little-endian whatever the host: the compiler makes this one store.
-        const auto s = static_cast<std::uint16_t>(samples[i]);
-        out[0] = static_cast<std::uint8_t>(s);
-        out[1] = static_cast<std::uint8_t>(s >> 8);
-    }
-    write_pos_[channel] = at + static_cast<std::uint32_t>(n) * step;
+    // Bounded by the buffer itself, which a closed sink has given back.
+    interleaver_.Store(channel, samples, count, frame_.data(),
+                       static_cast<std::uint32_t>(frame_.size()));
 }
 
 void WavFileSink::EndFrame() {
@@ -120,7 +95,15 @@ void WavFileSink::EndFrame() {
     // whole number of frames.
     if (!failed_ && !riff_.Write(frame_.data(), frame_.size()))
         Report("mmioAdvance() failed!");
-    ResetWritePos();
+    // A frame shorter than the first one (a stream that changes layer) ends
+    // in silence, not in what the frame before left.
+    std::fill(frame_.begin(), frame_.end(), 0);
+    interleaver_.Rewind();
+}
+
+void WavFileSink::StoreFrames(const std::uint8_t* data, std::size_t bytes) {
+    if (!failed_ && !riff_.Write(data, bytes))
+        Report("mmioAdvance() failed!");
 }
 
 bool WavFileSink::Close() {

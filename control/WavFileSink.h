@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Interleaver.h"
 #include "PcmSink.h"
 #include "RiffWriter.h"
 
@@ -43,15 +44,19 @@ public:
     bool Close();
 
     std::uint32_t FrameBytes() const { return frame_bytes_; }
+    // Whole frames of PCM made elsewhere in this sink's layout, stored
+    // after what was written so far.
+    void StoreFrames(const std::uint8_t* data, std::size_t bytes);
+    // Ends the file as failed for a reason outside the sink: Close then
+    // removes it.
+    void Discard() { failed_ = true; }
 
 private:
     WavFileSink(int channels, const FrameHeader& header, std::string path);
     bool WriteHeader(const FrameHeader& header);
-    void ResetWritePos();
     void Report(const std::string& line);
 
-    std::uint32_t write_pos_[2] = {0, 2};
-    std::uint32_t channels_;
+    Interleaver interleaver_;
     std::uint32_t frame_bytes_;
     std::vector<std::uint8_t> frame_;
     RiffWriter riff_;

@@ -23,10 +23,11 @@ constexpr auto kClosePollInterval = std::chrono::milliseconds(10);
 
 WaveOutSink::WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& device,
                          int device_number, std::uint16_t volume, PlayedFrames* played)
-    : channels_(channels == 1 ? 1u : 2u),
-      format_(MakePcmFormat(static_cast<int>(channels_), header.SampleRateHz())), device_(device),
+    : interleaver_(static_cast<std::uint32_t>(channels)),
+      format_(MakePcmFormat(static_cast<int>(interleaver_.Channels()), header.SampleRateHz())),
+      device_(device),
       buffer_bytes_(static_cast<std::uint32_t>(kFramesPerBuffer * header.SamplesPerFrame()) *
-                    channels_ * 2),
+                    interleaver_.Step()),
       played_(played), fade_frames_(FadeFrames(format_.samples_per_sec)) {
     auto on_done = [this] {
         ++completions_;
@@ -49,7 +50,7 @@ WaveOutSink::WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& 
         headers_[slot] = &h;
         device_.Prepare(h);
     }
-    ResetWritePositions();
+    interleaver_.Rewind();
 }
 
 WaveOutSink::~WaveOutSink() {
@@ -64,8 +65,8 @@ WaveOutSink::~WaveOutSink() {
         if (frame_count_ != 0) {
             // The last, partial buffer ends in silence.
             auto& fill = data_[static_cast<std::size_t>(headers_[2] - storage_.data())];
-            std::fill(fill.begin() + std::min<std::size_t>(write_pos_[0], fill.size()), fill.end(),
-                      0);
+            std::fill(fill.begin() + std::min<std::size_t>(interleaver_.Cursor(0), fill.size()),
+                      fill.end(), 0);
             HandOver(2);
             Rotate();
         }
@@ -80,36 +81,36 @@ WaveOutSink::~WaveOutSink() {
         played_->End();
 }
 
-void WaveOutSink::ResetWritePositions() {
-    write_pos_[0] = 0;
-    write_pos_[1] = 2;
-}
-
 void WaveOutSink::Append(std::uint32_t channel, std::int16_t sample) {
-    if (!open_ || channel >= channels_)
-        return;
-    std::uint32_t& at = write_pos_[channel];
-    // A frame longer than the buffer expects (a layer change mid-stream)
-    // loses its excess instead of writing past the buffer.
-    if (at + 1 >= buffer_bytes_)
-        return;
-    if (fading_in_)
-        sample = FadedIn(at, sample);
-    std::uint8_t* data = headers_[2]->data;
-    data[at] = static_cast<std::uint8_t>(sample & 0xFF);
-    data[at + 1] = static_cast<std::uint8_t>((sample >> 8) & 0xFF);
-    at += 2 * channels_;
+    AppendBlock(channel, &sample, 1);
 }
 
-std::int16_t WaveOutSink::FadedIn(std::uint32_t at, std::int16_t sample) {
-    const std::uint64_t frame = (filled_ * buffer_bytes_ + at) / (2 * channels_);
-    return RampSample(sample, static_cast<std::int64_t>(frame), fade_frames_);
+// The first buffer after a seek or a resume rises from silence.
+void WaveOutSink::FadeIn(std::uint32_t channel, std::int16_t* samples, std::size_t count) const {
+    const std::uint64_t first =
+        (filled_ * buffer_bytes_ + interleaver_.Cursor(channel)) / interleaver_.Step();
+    for (std::size_t i = 0; i < count; ++i)
+        samples[i] = RampSample(samples[i], static_cast<std::int64_t>(first + i), fade_frames_);
 }
 
+// A frame longer than the buffer expects (a layer change mid-stream) loses
+// its excess instead of writing past the buffer.
 void WaveOutSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples,
                               std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i)
-        Append(channel, samples[i]);
+    if (!open_)
+        return;
+    if (!fading_in_) {
+        interleaver_.Store(channel, samples, count, headers_[2]->data, buffer_bytes_);
+        return;
+    }
+    constexpr std::size_t kChunk = 64;
+    for (std::size_t done = 0; done < count; done += kChunk) {
+        std::int16_t faded[kChunk];
+        const std::size_t n = std::min(kChunk, count - done);
+        std::copy(samples + done, samples + done + n, faded);
+        FadeIn(channel, faded, n);
+        interleaver_.Store(channel, faded, n, headers_[2]->data, buffer_bytes_);
+    }
 }
 
 void WaveOutSink::HandOver(int slot) {
@@ -136,7 +137,8 @@ void WaveOutSink::EndFrame() {
     if (!open_)
         return;
     if (played_)
-        played_->FrameWritten(filled_ * buffer_bytes_ + std::min(write_pos_[0], buffer_bytes_));
+        played_->FrameWritten(filled_ * buffer_bytes_ +
+                              std::min(interleaver_.Cursor(0), buffer_bytes_));
     if (++frame_count_ % kFramesPerBuffer != 0)
         return;
     frame_count_ = 0;
@@ -157,7 +159,7 @@ void WaveOutSink::EndFrame() {
         Rotate();
         HandOver(0);
     }
-    ResetWritePositions();
+    interleaver_.Rewind();
 }
 
 void WaveOutSink::Clear() {
@@ -172,7 +174,7 @@ void WaveOutSink::Clear() {
         h->user = 0;
         std::fill(h->data, h->data + h->buffer_length, 0);
     }
-    ResetWritePositions();
+    interleaver_.Rewind();
     frame_count_ = 0;
     filled_ = 0;
     started_ = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceHandle.h"
+#include "Interleaver.h"
 #include "PcmSink.h"
 #include "WaveOutDevice.h"
 
@@ -59,14 +60,12 @@ public:
     int UntakenCompletions() const { return completions_ - waits_; }
 
 private:
-    void ResetWritePositions();
-    std::int16_t FadedIn(std::uint32_t at, std::int16_t sample);
+    void FadeIn(std::uint32_t channel, std::int16_t* samples, std::size_t count) const;
     void HandOver(int slot);
     void Rotate();
     void WaitForCompletion();
 
-    std::uint32_t write_pos_[2] = {0, 2};
-    std::uint32_t channels_;
+    Interleaver interleaver_;
     WaveFormat format_;
     std::array<WaveHeader, kSlots> storage_;
     std::array<std::vector<std::uint8_t>, kSlots> data_;
