@@ -12,3 +12,7 @@ int RunDevices(const std::vector<std::string>& args);
 
 // One line on standard error, "audiocore: FILE: reason".
 void ReportFailure(const std::string& file, const std::string& reason);
+
+// A whole decimal number within [low, high] into `value`; false for any
+// other text.
+bool ParseNumber(const std::string& text, int low, int high, int& value);

@@ -58,13 +58,24 @@ private:
 } // namespace
 
 int RunConvert(const std::vector<std::string>& args) {
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: audiocore convert IN OUT.wav\n");
+    std::vector<std::string> files;
+    int threads = 0;
+    bool valid = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--threads" && i + 1 < args.size())
+            valid = valid && ParseNumber(args[++i], 1, 4, threads);
+        else
+            files.push_back(args[i]);
+    }
+    if (!valid || files.size() != 2) {
+        std::fprintf(stderr, "usage: audiocore convert IN OUT.wav [--threads N]\n"
+                             "  N: 1 to 4; by default one thread per core, up to 4\n");
         return 2;
     }
-    const std::string& in = args[0];
-    const std::string& out = args[1];
+    const std::string& in = files[0];
+    const std::string& out = files[1];
     DecodeJob job;
+    job.split.threads = threads;
     std::string reason;
     if (OpenSource(job, in, &reason) != OpenResult::Opened) {
         ReportFailure(in, reason);

@@ -23,19 +23,6 @@ struct PlayOptions {
     std::optional<int> start;
 };
 
-bool ParseNumber(const std::string& text, int low, int high, int& value) {
-    try {
-        std::size_t used = 0;
-        long parsed = std::stol(text, &used);
-        if (used != text.size() || parsed < low || parsed > high)
-            return false;
-        value = static_cast<int>(parsed);
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 bool ParseOptions(const std::vector<std::string>& args, PlayOptions& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,7 +28,9 @@ void PrintUsage(std::FILE* out) {
                       "\n"
                       "Commands:\n"
                       "  info FILE            print the stream format, frame count and length\n"
-                      "  convert IN OUT.wav   decode IN into a 16-bit PCM WAV file\n"
+                      "  convert IN OUT.wav [--threads N]\n"
+                      "                       decode IN into a 16-bit PCM WAV file, on N threads\n"
+                      "                       (default: one per core, up to 4)\n"
                       "  play FILE [--device N] [--volume V] [--start FRAME]\n"
                       "                       play FILE on the sound device; Ctrl-C stops\n"
                       "  devices              list the output devices by OutputDevID\n"
@@ -41,6 +44,19 @@ void PrintUsage(std::FILE* out) {
 
 void ReportFailure(const std::string& file, const std::string& reason) {
     std::fprintf(stderr, "audiocore: %s: %s\n", file.c_str(), reason.c_str());
+}
+
+bool ParseNumber(const std::string& text, int low, int high, int& value) {
+    try {
+        std::size_t used = 0;
+        const long parsed = std::stol(text, &used);
+        if (used != text.size() || parsed < low || parsed > high)
+            return false;
+        value = static_cast<int>(parsed);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 int main(int argc, char** argv) {

@@ -20,6 +20,17 @@ namespace audiocore {
 // Sink: the samples go to the caller's `DecodeJob::sink`.
 enum class OutputMode : std::int32_t { Device = 0, DeviceAlso = 1, WavFile = 2, Sink = 3 };
 
+// How a conversion into a WAV file splits over threads: runs of
+// `run_frames` frames, decoded side by side and written in order.
+struct ConversionSplit {
+    // 0: one per core, up to 4. 1 keeps the conversion on the calling thread.
+    int threads = 0;
+    int run_frames = 128;
+    // A stream with fewer frames left than this converts on one thread:
+    // starting the threads would cost more than they save.
+    int min_frames = 1024;
+};
+
 // What the control shares with a decode run: the requests from the control's
 // thread and the open stream with its header.
 struct DecodeJob {
@@ -62,6 +73,7 @@ struct DecodeJob {
     std::int32_t device_number = 0;
     OutputMode output_mode = OutputMode::Device;
     std::string wav_name;
+    ConversionSplit split;
     PcmSink* sink = nullptr;
 };
 

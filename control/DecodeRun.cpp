@@ -1,5 +1,6 @@
 #include "DecodeRun.h"
 
+#include "ConversionRuns.h"
 #include "FrameCrc.h"
 #include "Layer12Decoder.h"
 #include "Layer3FrameDecoder.h"
@@ -234,6 +235,12 @@ int RunDecode(DecodeJob& job, const RunProgress& progress, std::string* failure)
     // (and a run asked to start at a frame) stays exact.
     if (start && start->resumes && run.sink && !run.wav_file)
         run.gate->Clear();
+    // A long conversion splits over the cores, into the same bytes.
+    const int first = start ? start->frame : stream.CurrentFrame();
+    if (run.wav_file && ConvertsInRuns(job, first)) {
+        const int result = ConvertInRuns(job, first, *run.wav_file, progress, failure);
+        return Finish(run, job.stop_requested.load(), result);
+    }
 
     int layer = 0;
     // The first frame of a run (and the first after a seek) is taken without

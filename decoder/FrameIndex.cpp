@@ -70,7 +70,7 @@ std::uint64_t FollowChain(MpegFileStream& stream, const StreamFrameSizes& sizes,
 
 void FrameIndex::Prepare(Opener open, std::uint64_t first_offset, std::uint32_t first_header) {
     open_ = std::move(open);
-    walked_ = std::make_unique<Walked>();
+    walked_ = std::make_shared<Walked>();
     first_offset_ = first_offset;
     first_header_ = first_header;
 }

@@ -45,7 +45,8 @@ private:
     Opener open_;
     std::uint64_t first_offset_ = 0;
     std::uint32_t first_header_ = 0;
-    std::unique_ptr<Walked> walked_ = std::make_unique<Walked>();
+    // Shared by copies, which then walk the file once between them.
+    std::shared_ptr<Walked> walked_ = std::make_shared<Walked>();
 };
 
 } // namespace audiocore
