@@ -61,19 +61,29 @@ FrmID3::FrmID3(QWidget* parent, const QString& pluginDir)
     txtYear = Control<QLineEdit>("txtYear");
     txtGenre = Control<QLineEdit>("txtGenre");
     txtComments = Control<QLineEdit>("txtComments");
-    cmdSave = Control<QPushButton>("cmdSave");
-    cmdCancel = Control<QPushButton>("cmdCancel");
-    Image1 = Control<QLabel>("Image1");
-    Image2 = Control<QLabel>("Image2");
-    Label9 = Control<QLabel>("Label9");
-    Label10 = Control<QLabel>("Label10");
     Label11 = Control<QLabel>("Label11");
 
-    connect(cmdSave, &QPushButton::clicked, this, &FrmID3::Save);
-    connect(cmdCancel, &QPushButton::clicked, this, &FrmID3::Cancel);
-    for (QWidget* widget : {form_, static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2),
-                            static_cast<QWidget*>(Label9), static_cast<QWidget*>(Label10)})
-        widget->installEventFilter(this);
+    for (const EditorArea& area : FrmID3Areas()) {
+        QWidget* control = Control<QWidget>(area.name);
+        areas_.insert(control, area.command);
+        if (auto* button = qobject_cast<QPushButton*>(control))
+            connect(button, &QPushButton::clicked, this,
+                    [this, command = area.command] { Run(command); });
+        else
+            control->installEventFilter(this);
+    }
+    form_->installEventFilter(this);
+}
+
+void FrmID3::Run(EditorCommand command) {
+    switch (command) {
+    case EditorCommand::Save:
+        Save();
+        return;
+    case EditorCommand::Cancel:
+        Cancel();
+        return;
+    }
 }
 
 QString FrmID3::DefaultPluginDir() {
@@ -100,9 +110,9 @@ void FrmID3::ShowPlayingNotice() {
 }
 
 void FrmID3::OfferCancelOnly() {
-    cmdSave->hide();
-    Image2->hide();
-    Label10->hide();
+    for (auto area = areas_.cbegin(); area != areas_.cend(); ++area)
+        if (area.value() == EditorCommand::Save)
+            static_cast<QWidget*>(area.key())->hide();
 }
 
 void FrmID3::showEvent(QShowEvent* event) {
@@ -172,10 +182,7 @@ void FrmID3::Cancel() {
 
 bool FrmID3::eventFilter(QObject* watched, QEvent* event) {
     if (IsSkinButtonClick(watched, event)) {
-        if (watched == Image2 || watched == Label10)
-            Save();
-        else
-            Cancel();
+        Run(areas_.value(watched));
         return true;
     }
     if (watched == form_)
@@ -186,7 +193,7 @@ bool FrmID3::eventFilter(QObject* watched, QEvent* event) {
 // A skin button, picture or caption, acts when the left button is released
 // over it.
 bool FrmID3::IsSkinButtonClick(QObject* watched, QEvent* event) const {
-    if (watched == form_ || event->type() != QEvent::MouseButtonRelease)
+    if (!areas_.contains(watched) || event->type() != QEvent::MouseButtonRelease)
         return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
     auto* widget = static_cast<QWidget*>(watched);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "FrmID3Areas.h"
+
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace songinfo {
 
@@ -45,6 +47,7 @@ protected:
 private:
     void Load();
     void OfferCancelOnly();
+    void Run(EditorCommand command);
     bool HandleFormMouse(QEvent* event);
     bool IsSkinButtonClick(QObject* watched, QEvent* event) const;
     void PassPointer(const QPointF& position);
@@ -65,13 +68,8 @@ private:
     QLineEdit* txtYear = nullptr;
     QLineEdit* txtGenre = nullptr;
     QLineEdit* txtComments = nullptr;
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Image2 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label10 = nullptr;
     QLabel* Label11 = nullptr;
+    QHash<QObject*, EditorCommand> areas_; // the click areas, from FrmID3Areas
 };
 
 } // namespace songinfo

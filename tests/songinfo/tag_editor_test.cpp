@@ -1,16 +1,21 @@
 #include "FrmID3.h"
+#include "FrmID3Areas.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <filesystem>
 #include <memory>
@@ -118,6 +123,31 @@ TEST_F(TagEditor, IsAFramelessModalWindowCaptionedForItsSkinControl) {
         EXPECT_EQ(frm.findChild<QLabel*>(name)->text(), text) << name;
     EXPECT_EQ(frm.findChild<QPushButton*>("cmdSave")->text(), "Save");
     EXPECT_EQ(frm.findChild<QPushButton*>("cmdCancel")->text(), "Cancel");
+}
+
+// The table of click areas against the design: a name the design lacks
+// would leave a Save or Cancel that does nothing.
+TEST_F(TagEditor, EveryClickAreaIsInTheDesignAndBothCommandsHaveAButton) {
+    QFile design(QStringLiteral(":/songinfo/FrmID3.ui"));
+    ASSERT_TRUE(design.open(QFile::ReadOnly));
+    QHash<QString, QString> classes; // by name
+    QXmlStreamReader xml(&design);
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"widget")
+            classes.insert(xml.attributes().value("name").toString(),
+                           xml.attributes().value("class").toString());
+    ASSERT_TRUE(classes.contains("txtSong"));
+    QSet<QString> listed;
+    QHash<EditorCommand, int> buttons;
+    for (const EditorArea& area : FrmID3Areas()) {
+        EXPECT_TRUE(classes.contains(area.name)) << area.name;
+        EXPECT_FALSE(listed.contains(area.name)) << area.name << " is listed twice";
+        listed.insert(area.name);
+        if (classes.value(area.name) == "QPushButton")
+            ++buttons[area.command];
+    }
+    EXPECT_EQ(buttons.value(EditorCommand::Save), 1);
+    EXPECT_EQ(buttons.value(EditorCommand::Cancel), 1);
 }
 
 TEST_F(TagEditor, OpensOnATaggedFileWithTrimmedFieldsAndTheGenreName) {
