@@ -68,8 +68,7 @@ int RunConvert(const std::vector<std::string>& args) {
             files.push_back(args[i]);
     }
     if (!valid || files.size() != 2) {
-        std::fprintf(stderr, "usage: audiocore convert IN OUT.wav [--threads N]\n"
-                             "  N: 1 to 4; by default one thread per core, up to 4\n");
+        std::fprintf(stderr, "usage: audiocore convert IN OUT.wav [--threads N]\n");
         return 2;
     }
     const std::string& in = files[0];

@@ -86,6 +86,7 @@ TEST(AudiocoreConvert, AFailureIsOneClearLineAndANonZeroStatus) {
         std::string err;
     };
     const std::string missing_out = dir.File("none/out.wav");
+    const std::string kUsage = "usage: audiocore convert IN OUT.wav [--threads N]\n";
     const Case cases[] = {
         {"missing input",
          {dir.File("absent.mp3"), dir.File("1.wav")},
@@ -105,7 +106,11 @@ TEST(AudiocoreConvert, AFailureIsOneClearLineAndANonZeroStatus) {
          1,
          "could not open file : " + missing_out + "\naudiocore: " + missing_out +
              ": cannot create the WAV file: No such file or directory\n"},
-        {"no output named", {dir.File("song.mp3")}, 2, "usage: audiocore convert IN OUT.wav\n"},
+        {"no output named", {dir.File("song.mp3")}, 2, kUsage},
+        {"threads out of range",
+         {dir.File("song.mp3"), dir.File("3.wav"), "--threads", "9"},
+         2,
+         kUsage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
