@@ -1,16 +1,21 @@
 #include "Layer3Requantiser.h"
 
 #include "Layer3Constants.h"
+#include "WindowSum.h"
 #include "tables/Layer3Bands.h"
 
 #include <algorithm>
 #include <cmath>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace audiocore {
 
 namespace {
 
-constexpr int kPowerTableSize = 8192;
+constexpr unsigned kPowerTableSize = 8192;
 
 struct PowerTables {
     // pow43[i] = i^(4/3).
@@ -21,7 +26,7 @@ struct PowerTables {
     float scale[64];
 
     PowerTables() {
-        for (int i = 0; i < kPowerTableSize; ++i)
+        for (unsigned i = 0; i < kPowerTableSize; ++i)
             pow43[i] = static_cast<float>(std::pow(static_cast<double>(i), 4.0 / 3.0));
         for (int g = 0; g < 256; ++g)
             global[g] = static_cast<float>(std::exp2(0.25 * (g - 210)));
@@ -38,21 +43,60 @@ float ScaleStep(int index) {
     return kPower.scale[std::clamp(index, 0, 63)];
 }
 
-// Lines begin..end - 1 of the spectrum, requantised with one band factor.
-void ScaleLines(const std::int32_t* spectrum, int begin, int end, float factor, float* ro) {
+// Lines begin..end - 1 of the spectrum, requantised with one band factor:
+// the magnitude's power 4/3 from the table, times the factor, with the
+// code's sign.
+using ScaleLinesKernel = void (*)(const std::int32_t* spectrum, int begin, int end, float factor,
+                                  float* ro);
+
+void ScaleLinesBaseline(const std::int32_t* spectrum, int begin, int end, float factor, float* ro) {
     for (int j = begin; j < end; ++j) {
         const int v = spectrum[j];
         const int magnitude = v < 0 ? -v : v;
-        const float power =
-            magnitude < kPowerTableSize ? kPower.pow43[magnitude] : Power43(magnitude);
-        ro[j] = std::copysign(power * factor, static_cast<float>(v));
+        ro[j] = std::copysign(Power43(magnitude) * factor, static_cast<float>(v));
     }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Eight lines at a time, gathering from the table. Magnitudes past it, which
+// only escape codes of a damaged stream reach, are redone one by one. The
+// multiply is the same single rounding as the baseline's, so the lines are
+// equal to the bit.
+[[gnu::target("avx2")]] void ScaleLinesAvx2(const std::int32_t* spectrum, int begin, int end,
+                                            float factor, float* ro) {
+    const __m256 by = _mm256_set1_ps(factor);
+    const __m256 sign_bit = _mm256_set1_ps(-0.0f);
+    const __m256i last = _mm256_set1_epi32(static_cast<int>(kPowerTableSize - 1));
+    int beyond = 0;
+    int j = begin;
+    for (; j + 8 <= end; j += 8) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(spectrum + j));
+        const __m256i magnitude = _mm256_abs_epi32(v);
+        beyond |= _mm256_movemask_epi8(_mm256_cmpgt_epi32(magnitude, last));
+        const __m256 power =
+            _mm256_i32gather_ps(kPower.pow43, _mm256_min_epu32(magnitude, last), 4);
+        const __m256 sign = _mm256_and_ps(_mm256_cvtepi32_ps(v), sign_bit);
+        const __m256 scaled = _mm256_andnot_ps(sign_bit, _mm256_mul_ps(power, by));
+        _mm256_storeu_ps(ro + j, _mm256_or_ps(scaled, sign));
+    }
+    if (beyond != 0)
+        j = begin;
+    ScaleLinesBaseline(spectrum, j, end, factor, ro);
+}
+#else
+void ScaleLinesAvx2(const std::int32_t* spectrum, int begin, int end, float factor, float* ro) {
+    ScaleLinesBaseline(spectrum, begin, end, factor, ro);
+}
+#endif
+
+ScaleLinesKernel CurrentScaleLines() {
+    return CurrentVectorPath() == VectorPath::Avx2 ? ScaleLinesAvx2 : ScaleLinesBaseline;
 }
 
 } // namespace
 
 float Power43(int magnitude) {
-    if (magnitude < kPowerTableSize)
+    if (magnitude >= 0 && static_cast<unsigned>(magnitude) < kPowerTableSize)
         return kPower.pow43[magnitude];
     // Only escape codes of a damaged stream reach this far.
     return static_cast<float>(std::pow(static_cast<double>(magnitude), 4.0 / 3.0));
@@ -70,6 +114,7 @@ void Requantise(const std::int32_t* spectrum, int nonzero, const GranuleInfo& g,
     const int n = std::clamp(nonzero, 0, kGranuleLines);
     const float gain = kPower.global[g.global_gain & 255u];
     const int shift = static_cast<int>(g.scalefac_scale & 1u);
+    const ScaleLinesKernel scale_lines = CurrentScaleLines();
 
     // Long bands: all of a long block, the low part of a mixed block.
     int long_bands = kLongBands;
@@ -80,8 +125,8 @@ void Requantise(const std::int32_t* spectrum, int nonzero, const GranuleInfo& g,
     }
     for (int cb = 0; cb < long_bands && bands.l[cb] < n; ++cb) {
         int index = sf.l[cb] + (g.preflag ? kPretab[cb] : 0);
-        ScaleLines(spectrum, bands.l[cb], std::min<int>(bands.l[cb + 1], n),
-                   gain * ScaleStep(index << shift), ro);
+        scale_lines(spectrum, bands.l[cb], std::min<int>(bands.l[cb + 1], n),
+                    gain * ScaleStep(index << shift), ro);
     }
 
     // Short bands: three windows of `width` lines each, one after another.
@@ -93,7 +138,7 @@ void Requantise(const std::int32_t* spectrum, int nonzero, const GranuleInfo& g,
                 break;
             const int index =
                 (sf.s[window][cb] << shift) + 4 * static_cast<int>(g.subblock_gain[window] & 7u);
-            ScaleLines(spectrum, begin, std::min(begin + width, n), gain * ScaleStep(index), ro);
+            scale_lines(spectrum, begin, std::min(begin + width, n), gain * ScaleStep(index), ro);
         }
     }
     std::fill(ro + n, ro + kGranuleLines, 0.0f);

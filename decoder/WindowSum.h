@@ -20,7 +20,8 @@ enum class VectorPath { Baseline, Avx2 };
 // The kernel in use: AVX2 where the processor has it, else the baseline
 // (SSE2 on x86-64, plain code elsewhere).
 WindowSumKernel CurrentWindowSum();
-// The path chosen at start-up, and a way to pick another, for tests that
+// The path chosen at start-up, for this kernel and the decoder's other
+// vector loops (requantisation), and a way to pick another, for tests that
 // prove the paths agree. A path the processor lacks falls back to Baseline.
 VectorPath CurrentVectorPath();
 void SelectVectorPath(VectorPath path);
