@@ -26,8 +26,10 @@ int ThreadsFor(const ConversionSplit& split) {
 // One run's PCM, frame by frame in the WAV file's layout.
 class RunPcm final : public PcmSink {
 public:
-    RunPcm(std::uint32_t channels, std::uint32_t frame_bytes)
-        : interleaver_(channels), frame_(frame_bytes, 0) {}
+    RunPcm(std::uint32_t channels, std::uint32_t frame_bytes, int run_frames)
+        : interleaver_(channels), frame_(frame_bytes, 0),
+          run_bytes_(static_cast<std::size_t>(frame_bytes) * static_cast<std::size_t>(run_frames)) {
+    }
 
     void Append(std::uint32_t channel, std::int16_t sample) override {
         AppendBlock(channel, &sample, 1);
@@ -38,6 +40,9 @@ public:
                            static_cast<std::uint32_t>(frame_.size()));
     }
     void EndFrame() override {
+        // A run takes its whole size at once rather than grow to twice it.
+        if (bytes_.capacity() == 0)
+            bytes_.reserve(run_bytes_);
         bytes_.insert(bytes_.end(), frame_.begin(), frame_.end());
         NextFrame();
     }
@@ -57,6 +62,7 @@ private:
 
     Interleaver interleaver_;
     std::vector<std::uint8_t> frame_;
+    std::size_t run_bytes_;
     std::vector<std::uint8_t> bytes_;
 };
 
@@ -150,7 +156,7 @@ bool DecodeOneRun(DecodeJob& copy, int start, int end, std::string& failure) {
 void DecodeRuns(const DecodeJob& source, const RunPlan& plan, std::uint32_t frame_bytes,
                 RunBoard& board) {
     DecodeJob copy;
-    RunPcm pcm(static_cast<std::uint32_t>(source.output_channels), frame_bytes);
+    RunPcm pcm(static_cast<std::uint32_t>(source.output_channels), frame_bytes, plan.length);
     std::string failure;
     const bool opened = OpenCopy(source, copy, pcm, failure);
     for (int k = board.Take(); k >= 0; k = board.Take()) {
@@ -187,7 +193,9 @@ int ConvertInRuns(DecodeJob& job, int first, WavFileSink& out, const RunProgress
     const int threads = ThreadsFor(job.split);
     RunBoard board;
     board.runs.resize(static_cast<std::size_t>(plan.Count()));
-    board.ahead = threads + 1;
+    // Each thread one run ahead of the writer: what waits to be written
+    // stays within a run per thread.
+    board.ahead = threads;
 
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t)
