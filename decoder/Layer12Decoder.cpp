@@ -76,45 +76,58 @@ bool ReadSideInfo(const FrameBands& bands, MpegFileStream& stream, const FrameHe
     return intact;
 }
 
-// Puts one sample slot of the group into the synthesizers' input and
-// synthesises it, mapped onto the output channels as the frame's mix says.
-void SynthesizeSlot(const GroupBlocks& blocks, int slot, PolyphaseSynthesizer& synth0,
-                    PolyphaseSynthesizer* synth1, PcmSink& sink, FrameMix mix) {
-    const float* first = blocks.value[0][slot];
-    const float* second = blocks.value[1][slot];
-    if (synth1 != nullptr && mix == FrameMix::MeanToMono) {
-        for (int sb = 0; sb < 32; ++sb)
-            synth0.samples[sb] = 0.5f * (first[sb] + second[sb]);
-        synth0.Synthesize(sink);
-        return;
+// A frame's subband samples per output channel, block by block: 12 in
+// Layer I, 36 in Layer II.
+struct FrameBlocks {
+    static constexpr int kMaxBlocks = SampleGroups::kGroupsPerFrame * GroupBlocks::kMaxSlots;
+    alignas(32) float value[2][kMaxBlocks][32];
+};
+
+// Moves one group's slots into the frame's blocks, mapped onto the output
+// channels as the frame's mix says.
+void CollectGroup(const GroupBlocks& group, int slots, int first_block, bool second, FrameMix mix,
+                  FrameBlocks& frame) {
+    for (int slot = 0; slot < slots; ++slot) {
+        const float* left = group.value[0][slot];
+        const float* right = group.value[1][slot];
+        float* out0 = frame.value[0][first_block + slot];
+        float* out1 = frame.value[1][first_block + slot];
+        if (second && mix == FrameMix::MeanToMono) {
+            for (int sb = 0; sb < 32; ++sb)
+                out0[sb] = 0.5f * (left[sb] + right[sb]);
+            continue;
+        }
+        std::copy(left, left + 32, out0);
+        const float* source1 = mix == FrameMix::MonoToBoth ? left : right;
+        if (second)
+            std::copy(source1, source1 + 32, out1);
     }
-    std::copy(first, first + 32, synth0.samples);
-    if (synth1 != nullptr) {
-        const float* source = mix == FrameMix::MonoToBoth ? first : second;
-        std::copy(source, source + 32, synth1->samples);
-    }
-    synth0.Synthesize(sink);
-    if (synth1 != nullptr)
-        synth1->Synthesize(sink);
 }
 
-// Reads the twelve groups and synthesises each sample slot of them: one
-// block of 32 subband samples per channel (one per group in Layer I, three
-// in Layer II).
+// Reads the twelve groups, then synthesises the frame's blocks channel by
+// channel: one block of 32 subband samples per group slot (one slot per
+// group in Layer I, three in Layer II).
 void DecodeSamples(const FrameBands& bands, MpegFileStream& stream, const FrameHeader& header,
                    PolyphaseSynthesizer& synth0, PolyphaseSynthesizer* synth1, PcmSink& sink,
                    FrameMix mix) {
     SampleGroups groups(header.layer);
+    const bool second = synth1 != nullptr;
     // A single-channel frame's bands only ever write the first channel.
     for (SubbandUnit* band : bands)
-        band->AddCodes(groups, synth1 != nullptr);
+        band->AddCodes(groups, second);
     // Every group writes the same places, so the silent ones stay zero.
-    GroupBlocks blocks;
-    for (int group = 0; group < SampleGroups::kGroupsPerFrame; ++group) {
-        groups.Read(stream, group, blocks);
-        for (int slot = 0; slot < groups.SlotsPerGroup(); ++slot)
-            SynthesizeSlot(blocks, slot, synth0, synth1, sink, mix);
+    GroupBlocks group;
+    FrameBlocks frame;
+    const int slots = groups.SlotsPerGroup();
+    for (int g = 0; g < SampleGroups::kGroupsPerFrame; ++g) {
+        groups.Read(stream, g, group);
+        CollectGroup(group, slots, g * slots, second, mix, frame);
     }
+    const int blocks = SampleGroups::kGroupsPerFrame * slots;
+    synth0.SynthesizeBlocks(frame.value[0], blocks, sink);
+    // The mean of two channels went through the first synthesizer alone.
+    if (second && mix != FrameMix::MeanToMono)
+        synth1->SynthesizeBlocks(frame.value[1], blocks, sink);
 }
 
 } // namespace

@@ -190,10 +190,7 @@ void Layer3FrameDecoder::HybridChannel(int gr, int ch, float (&blocks)[kSubbandL
 
 void Layer3FrameDecoder::Synthesize(PolyphaseSynthesizer& synth,
                                     const float (&blocks)[kSubbandLines][kSubbands]) {
-    for (const auto& block : blocks) {
-        std::copy(block, block + kSubbands, synth.samples);
-        synth.Synthesize(sink_);
-    }
+    synth.SynthesizeBlocks(blocks, kSubbandLines, sink_);
 }
 
 } // namespace audiocore

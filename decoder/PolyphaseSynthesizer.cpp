@@ -4,6 +4,7 @@
 #include "WindowSum.h"
 #include "tables/SynthesisWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -39,18 +40,20 @@ const TapWindow kTapWindow;
 // DCT-II of N points, out[m] = sum_k in[k] cos(pi m (2k + 1) / 2N), by Lee's
 // recursive split: sums of mirrored inputs give the even outputs, differences
 // scaled by 1 / (2 cos(pi (2k + 1) / 2N)) give the odd ones. With N fixed at
-// compile time the recursion unrolls into straight-line code.
-template <int N> struct FastDct {
-    static void Run(const float* in, float* out) {
+// compile time the recursion unrolls into straight-line code. T is a float,
+// or a vector of floats holding several blocks, one per lane: every lane
+// goes through the same operations in the same order as a single block.
+template <class T, int N> struct FastDct {
+    [[gnu::always_inline]] static inline void Run(const T* in, T* out) {
         constexpr int H = N / 2;
         constexpr int kStep = 32 / N; // the factor's k in units of pi / 64
-        float sums[H], diffs[H], even[H], odd[H];
+        T sums[H], diffs[H], even[H], odd[H];
         for (int k = 0; k < H; ++k) {
             sums[k] = in[k] + in[N - 1 - k];
             diffs[k] = (in[k] - in[N - 1 - k]) * kCos.value[(2 * k + 1) * kStep];
         }
-        FastDct<H>::Run(sums, even);
-        FastDct<H>::Run(diffs, odd);
+        FastDct<T, H>::Run(sums, even);
+        FastDct<T, H>::Run(diffs, odd);
         for (int m = 0; m < H - 1; ++m) {
             out[2 * m] = even[m];
             out[2 * m + 1] = odd[m] + odd[m + 1];
@@ -59,14 +62,53 @@ template <int N> struct FastDct {
         out[N - 1] = odd[H - 1];
     }
 };
-template <> struct FastDct<1> {
-    static void Run(const float* in, float* out) { out[0] = in[0]; }
+template <class T> struct FastDct<T, 1> {
+    [[gnu::always_inline]] static inline void Run(const T* in, T* out) { out[0] = in[0]; }
 };
+
+// Eight blocks side by side, one per lane.
+using Lanes = float __attribute__((vector_size(32)));
+constexpr int kLanes = 8;
+
+// The DCT of `count` (at most 8) blocks at once, into x[block][m].
+[[gnu::always_inline]] inline void DctBody(const float (*blocks)[32], int count, float (*x)[32]) {
+    Lanes in[32] = {};
+    Lanes out[32];
+    if (count == kLanes) {
+        for (int k = 0; k < 32; ++k)
+            for (int t = 0; t < kLanes; ++t)
+                in[k][t] = blocks[t][k];
+    } else {
+        for (int t = 0; t < count; ++t)
+            for (int k = 0; k < 32; ++k)
+                in[k][t] = blocks[t][k];
+    }
+    FastDct<Lanes, 32>::Run(in, out);
+    for (int t = 0; t < count; ++t)
+        for (int m = 0; m < 32; ++m)
+            x[t][m] = out[m][t];
+}
+
+void DctBaseline(const float (*blocks)[32], int count, float (*x)[32]) {
+    DctBody(blocks, count, x);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// AVX2 without FMA, as the window sum: the same roundings as the baseline.
+[[gnu::target("avx2")]] void DctAvx2(const float (*blocks)[32], int count, float (*x)[32]) {
+    DctBody(blocks, count, x);
+}
+#else
+void DctAvx2(const float (*blocks)[32], int count, float (*x)[32]) {
+    DctBody(blocks, count, x);
+}
+#endif
 
 } // namespace
 
 PolyphaseSynthesizer::PolyphaseSynthesizer(int channel, float scale)
-    : channel_(channel), scale_(scale), kernel_(CurrentWindowSum()) {
+    : channel_(channel), scale_(scale), kernel_(CurrentWindowSum()),
+      dct_(CurrentVectorPath() == VectorPath::Avx2 ? DctAvx2 : DctBaseline) {
     Reset();
 }
 
@@ -79,13 +121,28 @@ void PolyphaseSynthesizer::Reset() {
 }
 
 void PolyphaseSynthesizer::Synthesize(PcmSink& sink) {
+    float x[32];
+    FastDct<float, 32>::Run(samples, x);
+    Emit(x, sink);
+    std::memset(samples, 0, sizeof samples);
+}
+
+void PolyphaseSynthesizer::SynthesizeBlocks(const float (*blocks)[32], int count, PcmSink& sink) {
+    for (int first = 0; first < count; first += kLanes) {
+        const int n = std::min(kLanes, count - first);
+        alignas(32) float x[kLanes][32];
+        dct_(blocks + first, n, x);
+        for (int t = 0; t < n; ++t)
+            Emit(x[t], sink);
+    }
+}
+
+void PolyphaseSynthesizer::Emit(const float* x, PcmSink& sink) {
     // Matrixing, V[i] = sum_k cos((16 + i)(2k + 1) pi / 64) samples[k] for
     // i = 0..63, from X = DCT-II(samples) by the symmetries of the cosine:
     // V[i] = X[16 + i] (i < 16), V[16] = 0, V[i] = -X[48 - i] (17..47),
     // V[i] = -X[i - 48] (48..63). The current array takes V[0..31], the
     // other V[32..63].
-    float x[32];
-    FastDct<32>::Run(samples, x);
     float* a = current_;
     float* b = current_ == half_a_ ? half_b_ : half_a_;
     const int q = (16 - column_) & 15;
@@ -112,7 +169,6 @@ void PolyphaseSynthesizer::Synthesize(PcmSink& sink) {
 
     column_ = (column_ + 1) & 15;
     current_ = b;
-    std::memset(samples, 0, sizeof samples);
 }
 
 } // namespace audiocore

@@ -20,12 +20,21 @@ public:
     // Filters `samples` into 32 PCM samples for the sink, advances the
     // history and clears `samples` for the next block.
     void Synthesize(PcmSink& sink);
+    // The same for `count` consecutive blocks (a granule's 18), with the
+    // matrixing of up to eight blocks side by side; `samples` is not used.
+    void SynthesizeBlocks(const float (*blocks)[32], int count, PcmSink& sink);
     int Channel() const { return channel_; }
 
     // The input block, one value per subband; the frame decoders write it.
     alignas(16) float samples[32] = {};
 
 private:
+    using DctKernel = void (*)(const float (*blocks)[32], int count, float (*x)[32]);
+
+    // Writes the matrixed block `x` (its DCT) into the history, then
+    // windows, clips and hands its 32 samples to the sink.
+    void Emit(const float* x, PcmSink& sink);
+
     // Each half holds 16 columns of 32 rows, column by column, with the
     // columns in reverse order: a block written at column p lands in
     // physical column (16 - p) mod 16, so tap k of every output is found in
@@ -39,6 +48,8 @@ private:
     // The windowing kernel for this processor, fixed when the synthesizer
     // is made.
     WindowSumKernel kernel_;
+    // The DCT of several blocks at once, for this processor.
+    DctKernel dct_;
 };
 
 // Clips a filter output to 16 bits, truncating toward zero in between. A NaN,

@@ -1,8 +1,9 @@
-// Conversions split into runs over several threads, held to the conversion
-// on one thread byte for byte: from the start, from a seek target, stopped
-// half-way, and when a thread cannot read the file.
+// Conversions held to the plain one byte for byte: split into runs over
+// several threads (from the start, from a seek target, stopped half-way,
+// when a thread cannot read the file), and on each vector path.
 
 #include "TestSupport.h"
+#include "WindowSum.h"
 #include "WriteWav.h"
 
 #include <gtest/gtest.h>
@@ -134,4 +135,22 @@ TEST(ConversionRuns, AThreadThatCannotReadTheFileFailsTheConversionAndLeavesNoFi
     EXPECT_EQ(WriteWav(job, dir.File("out.wav"), {}, &failure), -1);
     EXPECT_FALSE(failure.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.wav")));
+}
+
+TEST(ConversionRuns, EveryStreamConvertsToTheSameBytesOnEveryVectorPath) {
+    const VectorPath saved = CurrentVectorPath();
+    SelectVectorPath(VectorPath::Avx2);
+    if (CurrentVectorPath() != VectorPath::Avx2)
+        GTEST_SKIP() << "this processor has no AVX2";
+    TempDir dir;
+    for (const std::string& source : Streams()) {
+        SCOPED_TRACE(source);
+        SelectVectorPath(VectorPath::Avx2);
+        const Conversion vector = Convert(source, dir.File("vector.wav"), 1, 128);
+        SelectVectorPath(VectorPath::Baseline);
+        const Conversion baseline = Convert(source, dir.File("baseline.wav"), 1, 128);
+        EXPECT_EQ(vector.status, baseline.status);
+        EXPECT_TRUE(vector.bytes == baseline.bytes);
+    }
+    SelectVectorPath(saved);
 }
