@@ -1,5 +1,7 @@
 #include "Layer3Imdct.h"
 
+#include "WindowSum.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -88,7 +90,7 @@ using LaneArray = float[kLanes];
 
 // out[p] = sum_{k=0..8} v[k] cos(pi (2 k + 1) p / 18), using the symmetry of
 // lines k and 8 - k.
-inline void Dct9(const LaneArray* __restrict v, LaneArray* __restrict out) {
+[[gnu::always_inline]] inline void Dct9(const LaneArray* __restrict v, LaneArray* __restrict out) {
     alignas(16) float sum[4][kLanes];
     alignas(16) float diff[4][kLanes];
     for (int k = 0; k < 4; ++k)
@@ -107,7 +109,8 @@ inline void Dct9(const LaneArray* __restrict v, LaneArray* __restrict out) {
 }
 
 // y[m] = sum_k x[k] cos(pi / 72 (2 m + 1) (2 k + 1)), m, k = 0..17, per lane.
-inline void Dct4Of18(const LaneArray* __restrict x, LaneArray* __restrict y) {
+[[gnu::always_inline]] inline void Dct4Of18(const LaneArray* __restrict x,
+                                            LaneArray* __restrict y) {
     alignas(16) float even_in[9][kLanes];
     alignas(16) float odd_in[9][kLanes];
     for (int k = 0; k < 9; ++k) {
@@ -144,7 +147,7 @@ inline void Dct4Of18(const LaneArray* __restrict x, LaneArray* __restrict y) {
 }
 
 // The 18-point DCT-IV of every subband of lines[576], by lane.
-void LongTransforms(const float* lines, LaneArray* y) {
+[[gnu::always_inline]] inline void LongTransforms(const float* lines, LaneArray* y) {
     alignas(16) float x[kSubbandLines][kLanes];
     for (int sb = 0; sb < kLanes; ++sb)
         for (int k = 0; k < kSubbandLines; ++k)
@@ -184,8 +187,11 @@ void Imdct(const float* in, float* raw, int block_type) {
         raw[i] = window[i] * y[kImdct.source[i]][0];
 }
 
-void HybridSynthesis(const GranuleInfo& g, const float* in, float (&prev)[kSubbandLines][kSubbands],
-                     float (&out)[kSubbandLines][kSubbands]) {
+namespace {
+
+[[gnu::always_inline]] inline void HybridBody(const GranuleInfo& g, const float* in,
+                                              float (&prev)[kSubbandLines][kSubbands],
+                                              float (&out)[kSubbandLines][kSubbands]) {
     const int block_type = static_cast<int>(g.block_type & 3u);
     const bool mixed = g.window_switching_flag == 1 && g.mixed_block_flag == 1;
     alignas(16) float y[kSubbandLines][kLanes];
@@ -231,6 +237,35 @@ void HybridSynthesis(const GranuleInfo& g, const float* in, float (&prev)[kSubba
     for (int i = 1; i < kSubbandLines; i += 2)
         for (int s = 0; s < kLanes; ++s)
             out[i][s] *= kImdct.inversion[s];
+}
+
+void HybridBaseline(const GranuleInfo& g, const float* in, float (&prev)[kSubbandLines][kSubbands],
+                    float (&out)[kSubbandLines][kSubbands]) {
+    HybridBody(g, in, prev, out);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// AVX2 without FMA: the lanes go through the baseline's roundings.
+[[gnu::target("avx2")]] void HybridAvx2(const GranuleInfo& g, const float* in,
+                                        float (&prev)[kSubbandLines][kSubbands],
+                                        float (&out)[kSubbandLines][kSubbands]) {
+    HybridBody(g, in, prev, out);
+}
+#else
+void HybridAvx2(const GranuleInfo& g, const float* in, float (&prev)[kSubbandLines][kSubbands],
+                float (&out)[kSubbandLines][kSubbands]) {
+    HybridBody(g, in, prev, out);
+}
+#endif
+
+} // namespace
+
+void HybridSynthesis(const GranuleInfo& g, const float* in, float (&prev)[kSubbandLines][kSubbands],
+                     float (&out)[kSubbandLines][kSubbands]) {
+    if (CurrentVectorPath() == VectorPath::Avx2)
+        HybridAvx2(g, in, prev, out);
+    else
+        HybridBaseline(g, in, prev, out);
 }
 
 } // namespace audiocore
