@@ -85,15 +85,7 @@ void L1StereoBand::ReadScaleIndices(MpegFileStream& stream) {
 }
 
 void L1StereoBand::AddCodes(SampleGroups& groups, bool second) const {
-    if (channels_[0].Sends())
-        groups.Add(channels_[0].Code(subband_, nullptr));
-    if (!channels_[1].Sends())
-        return;
-    // The second channel's code goes to the second output, or nowhere.
-    GroupCode code = channels_[1].Code(subband_, &channels_[1].scale);
-    code.to_first = false;
-    code.to_second = second;
-    groups.Add(code);
+    AddChannelPair(channels_, subband_, second, groups);
 }
 
 void L1IntensityBand::ReadBitAllocation(MpegFileStream& stream, const FrameHeader&, FrameCrc* crc) {

@@ -118,15 +118,7 @@ void L2StereoBand::ReadScaleIndices(MpegFileStream& stream) {
 }
 
 void L2StereoBand::AddCodes(SampleGroups& groups, bool second) const {
-    if (channels_[0].Sends())
-        groups.Add(channels_[0].Code(subband_, nullptr));
-    if (!channels_[1].Sends())
-        return;
-    // The second channel's codes go to the second output, or nowhere.
-    GroupCode code = channels_[1].Code(subband_, &channels_[1].scales);
-    code.to_first = false;
-    code.to_second = second;
-    groups.Add(code);
+    AddChannelPair(channels_, subband_, second, groups);
 }
 
 void L2IntensityBand::ReadBitAllocation(MpegFileStream& stream, const FrameHeader& header,

@@ -37,6 +37,23 @@ protected:
     const int subband_;
 };
 
+// The codes of a band whose two channels each have their own allocation:
+// the first channel's to the first output, the second's to the second
+// output when it is kept, else read and dropped.
+template <class Channel>
+void AddChannelPair(const Channel (&channels)[2], int subband, bool second, SampleGroups& groups) {
+    if (channels[0].Sends())
+        groups.Add(channels[0].Code(subband, nullptr));
+    if (!channels[1].Sends())
+        return;
+    GroupCode code = channels[1].Code(subband, nullptr);
+    for (int part = 0; part < 3; ++part)
+        code.scale[1][part] = code.scale[0][part];
+    code.to_first = false;
+    code.to_second = second;
+    groups.Add(code);
+}
+
 // 2^(1 - index / 3) for a 6-bit scale factor index; the forbidden index 63
 // gives 0, so its subband stays silent.
 float ScaleFactor(unsigned index);
