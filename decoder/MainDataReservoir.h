@@ -1,78 +1,70 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace audiocore {
 
 // Ring of Layer III main-data bytes. A frame's main data may begin in earlier
 // frames, so every frame's bytes go in here and the scale factors and Huffman
 // codes are read back out with a bit reader of its own. The ring is indexed by
-// masking, so no position, however wrong, reads outside it.
+// masking, so no position, however wrong, reads outside it. Its first bytes
+// are mirrored after its end, so that any 64 bits from any byte of the ring
+// are one load.
 class MainDataReservoir {
 public:
     static constexpr int kSize = 4096;
     static constexpr int kMask = kSize - 1;
 
     void PutByte(std::uint32_t value) {
-        ring_[write_index_] = value & 0xFFu;
+        const auto byte = static_cast<std::uint8_t>(value);
+        ring_[write_index_] = byte;
+        if (write_index_ < kMirror)
+            ring_[kSize + write_index_] = byte;
         write_index_ = (write_index_ + 1) & kMask;
     }
 
     // The next n bits (0 <= n <= 32), most significant first.
     std::uint32_t GetBits(int n) {
+        // The 64 bits from the byte of the next bit, less the bits of that
+        // byte already read, keep at least 57; n of them are wanted.
+        const std::uint64_t bits = Load64(bits_read_ >> 3) << (bits_read_ & 7);
         bits_read_ += n;
-        std::uint32_t result = 0;
-        while (n > 0) {
-            if (bits_left_ == 0) {
-                bits_left_ = 8;
-                ++read_byte_;
-            }
-            int k = n < bits_left_ ? n : bits_left_;
-            std::uint32_t byte = ring_[read_byte_ & kMask] & Mask(bits_left_);
-            std::uint32_t bits = byte >> (bits_left_ - k);
-            bits_left_ -= k;
-            n -= k;
-            result |= bits << n;
-        }
-        return result;
+        return static_cast<std::uint32_t>((bits >> 1) >> (63 - n));
     }
 
     std::uint32_t GetBit() {
+        const std::uint32_t byte = ring_[(bits_read_ >> 3) & kMask];
+        const int shift = 7 - (bits_read_ & 7);
         ++bits_read_;
-        if (bits_left_ == 0) {
-            bits_left_ = 8;
-            ++read_byte_;
-        }
-        --bits_left_;
-        return (ring_[read_byte_ & kMask] >> bits_left_) & 1u;
+        return (byte >> shift) & 1u;
     }
 
-    void RewindBits(int n) {
-        bits_read_ -= n;
-        bits_left_ += n;
-        while (bits_left_ >= 8) {
-            bits_left_ -= 8;
-            --read_byte_;
-        }
-    }
+    void RewindBits(int n) { bits_read_ -= n; }
+    void RewindBytes(int n) { bits_read_ -= 8 * n; }
 
-    void RewindBytes(int n) {
-        bits_read_ -= 8 * n;
-        read_byte_ -= n;
-    }
-
+    // Bits taken so far: also where the next bit is, counted from the ring's
+    // slot 0 and taken modulo the ring.
     std::int32_t BitsRead() const { return bits_read_; }
     int WriteIndex() const { return write_index_; }
 
 private:
-    static constexpr std::uint32_t Mask(int bits) { return (1u << bits) - 1u; }
+    static constexpr int kMirror = 8;
 
-    std::array<std::uint32_t, kSize> ring_{};
+    // Bytes `byte` .. `byte` + 7 of the ring, the first the most significant.
+    std::uint64_t Load64(std::int32_t byte) const {
+        std::uint64_t word;
+        std::memcpy(&word, &ring_[byte & kMask], sizeof word);
+        if constexpr (std::endian::native == std::endian::little)
+            word = __builtin_bswap64(word);
+        return word;
+    }
+
+    std::array<std::uint8_t, kSize + kMirror> ring_{};
     int write_index_ = 0;
     std::int32_t bits_read_ = 0;
-    std::int32_t read_byte_ = 0;
-    int bits_left_ = 8;
 };
 
 } // namespace audiocore
