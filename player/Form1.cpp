@@ -166,9 +166,9 @@ void Form1::BindCommand(const ClickArea& area) {
     if (area.command == Command::PreviousSong) {
         // The lamp stays lit for the whole action, which may wait.
         OnMouseDown(area.name, [this] {
-            Control("Image30")->show();
+            Control(kPreviousLamp)->show();
             PreviousSong();
-            Control("Image30")->hide();
+            Control(kPreviousLamp)->hide();
         });
         previousAreas_.append(Control(area.name));
         return;

@@ -4,12 +4,13 @@ namespace {
 
 // Lamps lit by a held key: the mode keys and the logo, stop, play, next and
 // previous.
-constexpr std::initializer_list<const char*> kModeLamps = {"Image29", "Image30"};
-constexpr std::initializer_list<const char*> kStopLamps = {"Image31", "Image32"};
-constexpr std::initializer_list<const char*> kPlayLamps = {"Image29", "Image30", "Image31",
-                                                           "Image32"};
-constexpr std::initializer_list<const char*> kNextLamps = {"Image29"};
-constexpr std::initializer_list<const char*> kPreviousLamps = {"Image30"};
+constexpr char kNextLamp[] = "Image29";
+constexpr std::initializer_list<const char*> kModeLamps = {kNextLamp, kPreviousLamp};
+constexpr std::initializer_list<const char*> kStopLamps = {kPlayingLamps[0], kPlayingLamps[1]};
+constexpr std::initializer_list<const char*> kPlayLamps = {kNextLamp, kPreviousLamp,
+                                                           kPlayingLamps[0], kPlayingLamps[1]};
+constexpr std::initializer_list<const char*> kNextLamps = {kNextLamp};
+constexpr std::initializer_list<const char*> kPreviousLamps = {kPreviousLamp};
 
 constexpr View kBoth = View::Both;
 constexpr View kPlayer = View::Player;
@@ -82,10 +83,10 @@ const NamedControl kControls[] = {
     {"Label1", kBoth, false},
     {"Label9", kBoth, false},
     // The lamps, lit by a held key or by the player's state.
-    {"Image29", kBoth, kOnDemand},
-    {"Image30", kBoth, kOnDemand},
-    {"Image31", kBoth, kOnDemand},
-    {"Image32", kBoth, kOnDemand},
+    {kNextLamp, kBoth, kOnDemand},
+    {kPreviousLamp, kBoth, kOnDemand},
+    {kPlayingLamps[0], kBoth, kOnDemand},
+    {kPlayingLamps[1], kBoth, kOnDemand},
     // The status lines, the pause mark, the play list and the frame lines.
     {"Label7", kPlayer, false},
     {"Label8", kPlayer, false},

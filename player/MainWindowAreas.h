@@ -48,6 +48,11 @@ enum class Shade {
     VolumeGroove,
 };
 
+// Lamps that the player's own state lights too: the previous key's while
+// that key works, and the playing pair while a song plays.
+inline constexpr char kPreviousLamp[] = "Image30";
+inline constexpr const char* kPlayingLamps[] = {"Image31", "Image32"};
+
 // A click area: its name in the design, the command it gives, the hint it
 // shows, the lamps lit while it is held, the underline it marks, its views
 // and its shade in the converter. Areas without a command only show their

@@ -93,7 +93,7 @@ void Form1::ShowNowPlaying() {
 }
 
 void Form1::UpdatePlayLamps(bool playing) {
-    for (const char* name : {"Image31", "Image32"})
+    for (const char* name : kPlayingLamps)
         if (QWidget* lamp = Control(name))
             lamp->setVisible(playing);
 }

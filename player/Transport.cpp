@@ -65,7 +65,7 @@ void Form1::PreviousSong() {
 void Form1::SetPreviousEnabled(bool enabled) {
     for (QWidget* area : previousAreas_)
         area->setVisible(enabled);
-    if (QWidget* lamp = Control("Image30"))
+    if (QWidget* lamp = Control(kPreviousLamp))
         lamp->setVisible(!enabled);
 }
 
