@@ -52,7 +52,11 @@ public:
     }
     void Stop() override {}
 
-    std::vector<std::uint8_t> Take() { return std::exchange(bytes_, {}); }
+    // The run's bytes, leaving `next` (emptied) to fill with the next run.
+    std::vector<std::uint8_t> Take(std::vector<std::uint8_t> next) {
+        next.clear();
+        return std::exchange(bytes_, std::move(next));
+    }
 
 private:
     void NextFrame() {
@@ -84,6 +88,18 @@ struct RunBoard {
     int written = 0;
     int ahead = 0;
     bool abandoned = false;
+    // Buffers the writer is done with, for the next runs: a run's size is
+    // allocated once per buffer, not once per run.
+    std::vector<std::vector<std::uint8_t>> spare;
+
+    std::vector<std::uint8_t> Spare() {
+        std::lock_guard lock(mutex);
+        if (spare.empty())
+            return {};
+        std::vector<std::uint8_t> buffer = std::move(spare.back());
+        spare.pop_back();
+        return buffer;
+    }
 
     // The next run to decode, or -1 when there is none left or the
     // conversion was abandoned.
@@ -161,7 +177,7 @@ void DecodeRuns(const DecodeJob& source, const RunPlan& plan, std::uint32_t fram
     const bool opened = OpenCopy(source, copy, pcm, failure);
     for (int k = board.Take(); k >= 0; k = board.Take()) {
         const bool ok = opened && DecodeOneRun(copy, plan.Start(k), plan.End(k), failure);
-        board.Finish(k, pcm.Take(), ok, failure);
+        board.Finish(k, pcm.Take(board.Spare()), ok, failure);
     }
 }
 
@@ -223,6 +239,7 @@ int ConvertInRuns(DecodeJob& job, int first, WavFileSink& out, const RunProgress
         {
             std::lock_guard written_lock(board.mutex);
             board.written = k + 1;
+            board.spare.push_back(std::move(pcm));
         }
         board.changed.notify_all();
         PositionAfter(job, written, plan.end);
