@@ -113,6 +113,8 @@ void Form1::ShowPlayer() {
     Text1.clear();
     Text2->clear();
     Text3->clear();
+    Text2->setToolTip({});
+    Text3->setToolTip({});
     Label16->clear();
     Label20->hide();
     Label14->show();
@@ -140,6 +142,8 @@ void Form1::LoadSource() {
         Text1.clear();
         Text2->clear();
         Text3->clear();
+        Text2->setToolTip({});
+        Text3->setToolTip({});
         Label16->clear();
         return;
     }
@@ -147,9 +151,11 @@ void Form1::LoadSource() {
     Text2->setText("Name: " + QFileInfo(path).fileName());
     Text3->setText("Info: " + binding_.CallString(Audiocore1, "GetInfo"));
     Label16->setText(TimeCaption(AudioInt("GetLength")));
-    // Long lines show their beginning.
-    for (QLineEdit* line : {Text2, Text3})
+    // Long lines show their beginning; the whole line is in the tool tip.
+    for (QLineEdit* line : {Text2, Text3}) {
         line->setCursorPosition(0);
+        line->setToolTip(line->text());
+    }
 }
 
 void Form1::ShowProgress(const QString& text) {

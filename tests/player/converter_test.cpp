@@ -132,6 +132,8 @@ TEST_F(ConverterTest, LoadShowsTheSourcesNameFormatAndLength) {
     EXPECT_EQ(Line("Text2"), "Name: short.mp3");
     EXPECT_EQ(Line("Text3"), "Info: " + Ask<QString>("GetInfo"));
     EXPECT_TRUE(Line("Text3").contains("44.1 kHz")) << Line("Text3").toStdString();
+    // The box is narrower than the line: the tool tip holds all of it.
+    EXPECT_EQ(window->findChild<QLineEdit*>("Text3")->toolTip(), Line("Text3"));
     EXPECT_EQ(Label("Label16")->text(), Form1::TimeCaption(Ask<int>("GetLength")));
     EXPECT_TRUE(Label("Label16")->text().startsWith("Time:  2"))
         << Label("Label16")->text().toStdString();
