@@ -34,6 +34,85 @@ inline std::uint32_t LookUpCode(BitReader& bits, const HuffmanTable& table) {
     return entry;
 }
 
+// Most big-values pairs of music take a few bits, signs included, so each
+// pair table also has a lookup by the next kPairBits bits that gives both
+// signed values and the bits they take, code and signs together, in one
+// step. It holds every pair whose code and signs fit those bits and that
+// needs no escape bits; an entry of 0 sends the rest to LookUpCode. Entries
+// are total_bits | (x + 16) << 4 | (y + 16) << 10.
+constexpr int kPairBits = 10;
+
+class PairLookups {
+public:
+    PairLookups() {
+        int used = 0;
+        for (int t = 1; t < kCount1TableA; ++t) {
+            const HuffmanTable& table = kHuffmanTables[t];
+            slot_[t] = -1;
+            if (table.tree_pairs == 0)
+                continue;
+            // Tables with the same codes, escaped or not alike, share one
+            // lookup: the number of escape bits does not matter to it.
+            for (int u = 1; u < t && slot_[t] < 0; ++u) {
+                const HuffmanTable& other = kHuffmanTables[u];
+                if (slot_[u] >= 0 && other.lookup == table.lookup &&
+                    (other.linbits > 0) == (table.linbits > 0))
+                    slot_[t] = slot_[u];
+            }
+            if (slot_[t] < 0) {
+                slot_[t] = static_cast<std::int8_t>(used);
+                Fill(table, entries_[used++]);
+            }
+        }
+    }
+    // The lookup of a table that codes pairs, by the next kPairBits bits.
+    const std::uint16_t* For(int table) const { return entries_[slot_[table]]; }
+
+private:
+    static void Fill(const HuffmanTable& table, std::uint16_t (&entries)[1 << kPairBits]) {
+        for (std::uint32_t bits = 0; bits < (1u << kPairBits); ++bits)
+            entries[bits] = Resolve(table, bits);
+    }
+
+    // The entry for the kPairBits bits `bits`: LookUpCode's walk, within
+    // those bits only.
+    static std::uint16_t Resolve(const HuffmanTable& table, std::uint32_t bits) {
+        const auto take = [&](int from, int width) {
+            return (bits >> (kPairBits - from - width)) & ((1u << width) - 1u);
+        };
+        int used = 0;
+        int width = table.root_bits;
+        std::uint32_t entry = table.lookup[take(0, width)];
+        while (entry & kHuffmanLink) {
+            used += width;
+            width = static_cast<int>((entry >> 16) & 31u);
+            if (used + width > kPairBits)
+                return 0;
+            entry = table.lookup[(entry & 0xFFFFu) + take(used, width)];
+        }
+        if (entry & kHuffmanInvalid)
+            return 0;
+        used += static_cast<int>((entry >> 8) & 31u);
+        int x = static_cast<int>((entry >> 4) & 15u);
+        int y = static_cast<int>(entry & 15u);
+        if (table.linbits > 0 && (x == 15 || y == 15))
+            return 0;
+        if (used + (x != 0) + (y != 0) > kPairBits)
+            return 0;
+        if (x != 0 && take(used++, 1) != 0)
+            x = -x;
+        if (y != 0 && take(used++, 1) != 0)
+            y = -y;
+        return static_cast<std::uint16_t>(used | (x + 16) << 4 | (y + 16) << 10);
+    }
+
+    // Fifteen distinct trees code pairs; the room for one per table costs
+    // only address space.
+    std::uint16_t entries_[kCount1TableA][1 << kPairBits];
+    std::int8_t slot_[kCount1TableA] = {};
+};
+const PairLookups kPairLookups;
+
 // A value followed by its sign bit when it is not 0 (1 = negative), within
 // a Refill. Signs are random, so this takes the bit without a branch.
 inline int Signed(BitReader& bits, int magnitude) {
@@ -84,6 +163,42 @@ inline bool DecodeQuadruple(BitReader& bits, const HuffmanTable& table, HuffmanV
     values.x = Signed(bits, (entry >> 1) & 1);
     values.y = Signed(bits, entry & 1);
     return true;
+}
+
+// Big-values pairs from line `index` up to `limit` into the spectrum, with no
+// look at the granule's end: past its bits the reader gives zeros, so a
+// damaged region costs nothing but values that the caller drops. Returns
+// the line after the last pair.
+inline int DecodeRegion(BitReader& bits, int table_number, HuffmanValues& values, int index,
+                        int limit, std::int32_t* spectrum) {
+    const HuffmanTable& table = kHuffmanTables[table_number];
+    const std::uint16_t* pairs = kPairLookups.For(table_number);
+    for (; index < limit; index += 2) {
+        bits.Refill();
+        const std::uint32_t entry = pairs[bits.PeekRefilled(kPairBits)];
+        if (entry != 0) {
+            bits.Skip(static_cast<int>(entry & 15u));
+            values.x = static_cast<int>((entry >> 4) & 63u) - 16;
+            values.y = static_cast<int>(entry >> 10) - 16;
+        } else {
+            DecodeXY(bits, table, values);
+        }
+        spectrum[index] = values.x;
+        spectrum[index + 1] = values.y;
+    }
+    return index;
+}
+
+// The same pairs again, only to find the first whose bits end past the
+// granule's: the line where its values would have gone.
+int FindOverrun(BitReader& bits, const HuffmanTable& table, HuffmanValues& values, int index,
+                int limit) {
+    for (; index < limit; index += 2) {
+        DecodeXY(bits, table, values);
+        if (bits.Position() > bits.Size())
+            break;
+    }
+    return index;
 }
 
 } // namespace
@@ -159,16 +274,20 @@ int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& storage, const Gran
             values = HuffmanValues{};
             continue;
         }
-        for (; index < limit; index += 2) {
-            DecodeXY(bits, table, values);
-            if (bits.Position() > bits.Size()) {
-                // The codes ran past the granule's bits: the stream is
-                // damaged here, and the values from this pair on are dropped.
-                overran = true;
-                break;
-            }
-            spectrum[index] = values.x;
-            spectrum[index + 1] = values.y;
+        const BitReader region_bits = bits;
+        const HuffmanValues region_values = values;
+        const int region_index = index;
+        index = DecodeRegion(bits, static_cast<int>(g.table_select[region] & 31u), values, index,
+                             limit, spectrum);
+        if (bits.Position() > bits.Size()) {
+            // The codes ran past the granule's bits: the stream is damaged
+            // here, and the values from the pair that crossed the end on are
+            // dropped. Only then is the region decoded again pair by pair,
+            // to find that pair.
+            bits = region_bits;
+            values = region_values;
+            index = FindOverrun(bits, table, values, region_index, limit);
+            overran = true;
         }
     }
 

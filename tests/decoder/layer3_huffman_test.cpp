@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,80 @@ TEST(Layer3Huffman, OddBigValuesLetTheLastQuadrupleFillTheGranule) {
     EXPECT_EQ(r.spectrum[574], 1);
     EXPECT_EQ(r.spectrum[575], 1);
     EXPECT_EQ(r.bits_read, bits.BitCount());
+}
+
+TEST(Layer3Huffman, EveryPairCodeWithEverySignDecodesInAGranuleAsTheTreeSays) {
+    // Every code of every pair table in a granule's big values, with its
+    // escape and signs, at every alignment the codes before it give: the
+    // granule decoder's own shortcuts must agree with the tree.
+    for (int table = 1; table < 32; ++table) {
+        const HuffmanTable& t = kHuffmanTables[table];
+        const std::vector<Code> codes = CodesOf(table);
+        // Four passes give every code every pair of signs.
+        for (int pass = 0; pass < 4; ++pass) {
+            for (std::size_t first = 0; first < codes.size(); first += 64) {
+                const std::size_t count = std::min<std::size_t>(64, codes.size() - first);
+                BitWriter bits;
+                std::vector<int> expected;
+                for (std::size_t i = first; i < first + count; ++i) {
+                    const int pattern = static_cast<int>(i) + pass;
+                    int values[2] = {codes[i].x, codes[i].y};
+                    bits.Put(codes[i].bits);
+                    for (int k = 0; k < 2; ++k) {
+                        int& value = values[k];
+                        if (t.linbits > 0 && value == 15) {
+                            const int escape = (7 * pattern + k) % (1 << t.linbits);
+                            bits.Put(static_cast<std::uint32_t>(escape), t.linbits);
+                            value += escape;
+                        }
+                        if (value != 0) {
+                            const bool negative = ((pattern >> k) & 1) != 0;
+                            bits.PutBit(negative ? 1 : 0);
+                            value = negative ? -value : value;
+                        }
+                        expected.push_back(value);
+                    }
+                }
+                GranuleInfo g;
+                g.big_values = static_cast<std::uint32_t>(count);
+                g.table_select[0] = g.table_select[1] = g.table_select[2] =
+                    static_cast<std::uint32_t>(table);
+                g.region0_count = 15;
+                g.region1_count = 7;
+                g.part2_3_length = static_cast<std::uint32_t>(bits.BitCount());
+                const GranuleResult r = DecodeGranule(bits, g);
+                SCOPED_TRACE("table " + std::to_string(table) + " pass " + std::to_string(pass) +
+                             " codes from " + std::to_string(first));
+                ASSERT_EQ(r.nonzero, static_cast<int>(expected.size()));
+                EXPECT_EQ(r.bits_read, bits.BitCount());
+                for (std::size_t i = 0; i < expected.size(); ++i)
+                    ASSERT_EQ(r.spectrum[i], expected[i]) << "line " << i;
+            }
+        }
+    }
+}
+
+TEST(Layer3Huffman, PairEndingPastTheGranuleIsDroppedWithAllAfterIt) {
+    // Table 1, code 011 with its sign: x = -1, y = 0, three bits a pair.
+    // The granule ends one bit before the fifth pair does.
+    GranuleInfo g;
+    g.big_values = 8;
+    g.table_select[0] = g.table_select[1] = g.table_select[2] = 1;
+    g.region0_count = 15;
+    g.region1_count = 7;
+    BitWriter bits;
+    for (int i = 0; i < 8; ++i)
+        bits.Put("011");
+    g.part2_3_length = 14;
+    const GranuleResult r = DecodeGranule(bits, g);
+    EXPECT_EQ(r.nonzero, 8);
+    for (int i = 0; i < 8; i += 2) {
+        EXPECT_EQ(r.spectrum[i], -1) << i;
+        EXPECT_EQ(r.spectrum[i + 1], 0) << i + 1;
+    }
+    for (int i = 8; i < 576; ++i)
+        ASSERT_EQ(r.spectrum[i], 0) << i;
+    EXPECT_EQ(r.bits_read, 14);
 }
 
 TEST(Layer3Huffman, OutOfRangeSideInformationStaysInsideTheGranule) {
