@@ -1,6 +1,7 @@
 #include "Layer3Reorder.h"
 
 #include "Layer3Constants.h"
+#include "WindowSum.h"
 #include "tables/Layer3Bands.h"
 
 #include <algorithm>
@@ -51,7 +52,9 @@ void Reorder(const GranuleInfo& g, const ScaleFactorBands& bands, const float* l
     }
 }
 
-void ReduceAliases(const GranuleInfo& g, float* out, int nonzero_lines) {
+namespace {
+
+[[gnu::always_inline]] inline void AliasBody(const GranuleInfo& g, float* out, int nonzero_lines) {
     if (g.ShortBlocks() && g.mixed_block_flag == 0)
         return;
     // Boundary k mixes lines 18k - 8 .. 18k + 7; above the last non-zero
@@ -68,6 +71,31 @@ void ReduceAliases(const GranuleInfo& g, float* out, int nonzero_lines) {
             above[i] = b * kAlias.cs[i] + a * kAlias.ca[i];
         }
     }
+}
+
+void AliasBaseline(const GranuleInfo& g, float* out, int nonzero_lines) {
+    AliasBody(g, out, nonzero_lines);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// AVX2 without FMA: each boundary's eight butterflies in one vector, with
+// the baseline's roundings.
+[[gnu::target("avx2")]] void AliasAvx2(const GranuleInfo& g, float* out, int nonzero_lines) {
+    AliasBody(g, out, nonzero_lines);
+}
+#else
+void AliasAvx2(const GranuleInfo& g, float* out, int nonzero_lines) {
+    AliasBody(g, out, nonzero_lines);
+}
+#endif
+
+} // namespace
+
+void ReduceAliases(const GranuleInfo& g, float* out, int nonzero_lines) {
+    if (CurrentVectorPath() == VectorPath::Avx2)
+        AliasAvx2(g, out, nonzero_lines);
+    else
+        AliasBaseline(g, out, nonzero_lines);
 }
 
 } // namespace audiocore
