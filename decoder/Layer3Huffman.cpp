@@ -34,19 +34,21 @@ inline std::uint32_t LookUpCode(BitReader& bits, const HuffmanTable& table) {
     return entry;
 }
 
-// Most big-values pairs of music take a few bits, signs included, so each
-// pair table also has a lookup by the next kPairBits bits that gives both
-// signed values and the bits they take, code and signs together, in one
-// step. It holds every pair whose code and signs fit those bits and that
-// needs no escape bits; an entry of 0 sends the rest to LookUpCode. Entries
-// are total_bits | (x + 16) << 4 | (y + 16) << 10.
-constexpr int kPairBits = 10;
+// Most code words of music take a few bits, signs included, so every table
+// also has a lookup by the next kWholeBits bits that gives the signed values
+// and the bits they take, code and signs together, in one step. It holds
+// every code whose code and signs fit those bits and that needs no escape
+// bits (all count1 quadruples do); an entry of 0 sends the rest to
+// LookUpCode. Entries of pair tables are
+// total_bits | (x + 16) << 4 | (y + 16) << 10, of quadruple tables
+// total_bits | (v + 1) << 4 | (w + 1) << 6 | (x + 1) << 8 | (y + 1) << 10.
+constexpr int kWholeBits = 10;
 
-class PairLookups {
+class WholeCodeLookups {
 public:
-    PairLookups() {
+    WholeCodeLookups() {
         int used = 0;
-        for (int t = 1; t < kCount1TableA; ++t) {
+        for (int t = 1; t < kTables; ++t) {
             const HuffmanTable& table = kHuffmanTables[t];
             slot_[t] = -1;
             if (table.tree_pairs == 0)
@@ -61,57 +63,94 @@ public:
             }
             if (slot_[t] < 0) {
                 slot_[t] = static_cast<std::int8_t>(used);
-                Fill(table, entries_[used++]);
+                for (std::uint32_t bits = 0; bits < (1u << kWholeBits); ++bits)
+                    entries_[used][bits] = t < kCount1TableA ? ResolvePair(table, bits)
+                                                             : ResolveQuadruple(table, bits);
+                ++used;
             }
         }
     }
-    // The lookup of a table that codes pairs, by the next kPairBits bits.
+    // The lookup of a table that codes something, by the next kWholeBits
+    // bits.
     const std::uint16_t* For(int table) const { return entries_[slot_[table]]; }
 
 private:
-    static void Fill(const HuffmanTable& table, std::uint16_t (&entries)[1 << kPairBits]) {
-        for (std::uint32_t bits = 0; bits < (1u << kPairBits); ++bits)
-            entries[bits] = Resolve(table, bits);
-    }
+    static constexpr int kTables = 34;
 
-    // The entry for the kPairBits bits `bits`: LookUpCode's walk, within
-    // those bits only.
-    static std::uint16_t Resolve(const HuffmanTable& table, std::uint32_t bits) {
-        const auto take = [&](int from, int width) {
-            return (bits >> (kPairBits - from - width)) & ((1u << width) - 1u);
-        };
+    // Reads the kWholeBits bits of one index from the most significant.
+    struct Window {
+        std::uint32_t bits;
         int used = 0;
-        int width = table.root_bits;
-        std::uint32_t entry = table.lookup[take(0, width)];
-        while (entry & kHuffmanLink) {
+        std::uint32_t Take(int width) {
             used += width;
+            return (bits >> (kWholeBits - used)) & ((1u << width) - 1u);
+        }
+        // A value's sign bit, when it has one (1 = negative).
+        int Signed(int magnitude) {
+            return magnitude != 0 && Take(1) != 0 ? -magnitude : magnitude;
+        }
+    };
+
+    // LookUpCode's walk within the window: the leaf, with the window past
+    // its code, or 0 when the code does not end within the window.
+    static std::uint32_t Walk(const HuffmanTable& table, Window& window) {
+        int width = table.root_bits;
+        std::uint32_t entry = table.lookup[window.Take(width)];
+        while (entry & kHuffmanLink) {
             width = static_cast<int>((entry >> 16) & 31u);
-            if (used + width > kPairBits)
+            if (window.used + width > kWholeBits)
                 return 0;
-            entry = table.lookup[(entry & 0xFFFFu) + take(used, width)];
+            entry = table.lookup[(entry & 0xFFFFu) + window.Take(width)];
         }
         if (entry & kHuffmanInvalid)
             return 0;
-        used += static_cast<int>((entry >> 8) & 31u);
-        int x = static_cast<int>((entry >> 4) & 15u);
-        int y = static_cast<int>(entry & 15u);
-        if (table.linbits > 0 && (x == 15 || y == 15))
-            return 0;
-        if (used + (x != 0) + (y != 0) > kPairBits)
-            return 0;
-        if (x != 0 && take(used++, 1) != 0)
-            x = -x;
-        if (y != 0 && take(used++, 1) != 0)
-            y = -y;
-        return static_cast<std::uint16_t>(used | (x + 16) << 4 | (y + 16) << 10);
+        // The leaf's length counts from the start of its own level.
+        window.used -= width - static_cast<int>((entry >> 8) & 31u);
+        return entry;
     }
 
-    // Fifteen distinct trees code pairs; the room for one per table costs
-    // only address space.
-    std::uint16_t entries_[kCount1TableA][1 << kPairBits];
-    std::int8_t slot_[kCount1TableA] = {};
+    static std::uint16_t ResolvePair(const HuffmanTable& table, std::uint32_t bits) {
+        Window window{bits};
+        const std::uint32_t leaf = Walk(table, window);
+        if (leaf == 0)
+            return 0;
+        const int x = static_cast<int>((leaf >> 4) & 15u);
+        const int y = static_cast<int>(leaf & 15u);
+        if (table.linbits > 0 && (x == 15 || y == 15))
+            return 0;
+        if (window.used + (x != 0) + (y != 0) > kWholeBits)
+            return 0;
+        const int signed_x = window.Signed(x);
+        const int signed_y = window.Signed(y);
+        return static_cast<std::uint16_t>(window.used | (signed_x + 16) << 4 |
+                                          (signed_y + 16) << 10);
+    }
+
+    static std::uint16_t ResolveQuadruple(const HuffmanTable& table, std::uint32_t bits) {
+        Window window{bits};
+        const std::uint32_t leaf = Walk(table, window);
+        if (leaf == 0)
+            return 0;
+        int magnitudes[4];
+        int signs = 0;
+        for (int k = 0; k < 4; ++k) {
+            magnitudes[k] = static_cast<int>((leaf >> (3 - k)) & 1u);
+            signs += magnitudes[k];
+        }
+        if (window.used + signs > kWholeBits)
+            return 0;
+        std::uint32_t entry = 0;
+        for (int k = 0; k < 4; ++k)
+            entry |= static_cast<std::uint32_t>(window.Signed(magnitudes[k]) + 1) << (4 + 2 * k);
+        return static_cast<std::uint16_t>(entry | static_cast<std::uint32_t>(window.used));
+    }
+
+    // Sixteen distinct trees; the room for one per table costs only address
+    // space.
+    std::uint16_t entries_[kTables][1 << kWholeBits];
+    std::int8_t slot_[kTables] = {};
 };
-const PairLookups kPairLookups;
+const WholeCodeLookups kWholeCodes;
 
 // A value followed by its sign bit when it is not 0 (1 = negative), within
 // a Refill. Signs are random, so this takes the bit without a branch.
@@ -172,10 +211,10 @@ inline bool DecodeQuadruple(BitReader& bits, const HuffmanTable& table, HuffmanV
 inline int DecodeRegion(BitReader& bits, int table_number, HuffmanValues& values, int index,
                         int limit, std::int32_t* spectrum) {
     const HuffmanTable& table = kHuffmanTables[table_number];
-    const std::uint16_t* pairs = kPairLookups.For(table_number);
+    const std::uint16_t* pairs = kWholeCodes.For(table_number);
     for (; index < limit; index += 2) {
         bits.Refill();
-        const std::uint32_t entry = pairs[bits.PeekRefilled(kPairBits)];
+        const std::uint32_t entry = pairs[bits.PeekRefilled(kWholeBits)];
         if (entry != 0) {
             bits.Skip(static_cast<int>(entry & 15u));
             values.x = static_cast<int>((entry >> 4) & 63u) - 16;
@@ -296,8 +335,20 @@ int DecodeHuffman(MainDataReservoir& reservoir, GranuleBits& storage, const Gran
     if (!overran) {
         const HuffmanTable& table =
             kHuffmanTables[kCount1TableA + static_cast<int>(g.count1table_select & 1u)];
+        const std::uint16_t* quadruples =
+            kWholeCodes.For(kCount1TableA + static_cast<int>(g.count1table_select & 1u));
         while (index < kGranuleLines && bits.Position() < bits.Size()) {
-            DecodeQuadruple(bits, table, values);
+            bits.Refill();
+            const std::uint32_t entry = quadruples[bits.PeekRefilled(kWholeBits)];
+            if (entry != 0) {
+                bits.Skip(static_cast<int>(entry & 15u));
+                values.v = static_cast<int>((entry >> 4) & 3u) - 1;
+                values.w = static_cast<int>((entry >> 6) & 3u) - 1;
+                values.x = static_cast<int>((entry >> 8) & 3u) - 1;
+                values.y = static_cast<int>((entry >> 10) & 3u) - 1;
+            } else {
+                DecodeQuadruple(bits, table, values);
+            }
             spectrum[index] = values.v;
             spectrum[index + 1] = values.w;
             spectrum[index + 2] = values.x;

@@ -272,6 +272,40 @@ TEST(Layer3Huffman, EveryPairCodeWithEverySignDecodesInAGranuleAsTheTreeSays) {
     }
 }
 
+TEST(Layer3Huffman, EveryQuadrupleCodeWithEverySignDecodesInAGranuleAsTheTreeSays) {
+    // The count1 codes of both tables one after another, each with a
+    // different pattern of signs in each of sixteen passes.
+    for (int table = 32; table < 34; ++table) {
+        const std::vector<Code> codes = CodesOf(table);
+        for (int pass = 0; pass < 16; ++pass) {
+            BitWriter bits;
+            std::vector<int> expected;
+            for (std::size_t i = 0; i < codes.size(); ++i) {
+                const int pattern = static_cast<int>(i) + pass;
+                bits.Put(codes[i].bits);
+                for (int k = 0; k < 4; ++k) {
+                    int value = (codes[i].y >> (3 - k)) & 1;
+                    if (value != 0) {
+                        const bool negative = ((pattern >> k) & 1) != 0;
+                        bits.PutBit(negative ? 1 : 0);
+                        value = negative ? -1 : 1;
+                    }
+                    expected.push_back(value);
+                }
+            }
+            GranuleInfo g;
+            g.count1table_select = static_cast<std::uint32_t>(table - 32);
+            g.part2_3_length = static_cast<std::uint32_t>(bits.BitCount());
+            const GranuleResult r = DecodeGranule(bits, g);
+            SCOPED_TRACE("table " + std::to_string(table) + " pass " + std::to_string(pass));
+            ASSERT_EQ(r.nonzero, static_cast<int>(expected.size()));
+            EXPECT_EQ(r.bits_read, bits.BitCount());
+            for (std::size_t i = 0; i < expected.size(); ++i)
+                ASSERT_EQ(r.spectrum[i], expected[i]) << "line " << i;
+        }
+    }
+}
+
 TEST(Layer3Huffman, PairEndingPastTheGranuleIsDroppedWithAllAfterIt) {
     // Table 1, code 011 with its sign: x = -1, y = 0, three bits a pair.
     // The granule ends one bit before the fifth pair does.
