@@ -19,6 +19,17 @@ namespace {
 using namespace audiocore;
 using testsupport::BitWriter;
 
+// A long-block granule of `pairs` big-value pairs, all regions coded with
+// one table.
+GranuleInfo OneTableGranule(int pairs, int table) {
+    GranuleInfo g;
+    g.big_values = static_cast<std::uint32_t>(pairs);
+    g.table_select[0] = g.table_select[1] = g.table_select[2] = static_cast<std::uint32_t>(table);
+    g.region0_count = 15;
+    g.region1_count = 7;
+    return g;
+}
+
 struct Code {
     std::string bits;
     int x;
@@ -202,11 +213,7 @@ TEST(Layer3Huffman, Count1QuadrupleEndingPastTheGranuleIsDropped) {
 
 TEST(Layer3Huffman, OddBigValuesLetTheLastQuadrupleFillTheGranule) {
     // 287 pairs of table 1 code "1" (zeros), then quadruples from 574.
-    GranuleInfo g;
-    g.big_values = 287;
-    g.table_select[0] = g.table_select[1] = g.table_select[2] = 1;
-    g.region0_count = 15;
-    g.region1_count = 7;
+    GranuleInfo g = OneTableGranule(287, 1);
     BitWriter bits;
     for (int i = 0; i < 287; ++i)
         bits.Put("1");
@@ -253,12 +260,7 @@ TEST(Layer3Huffman, EveryPairCodeWithEverySignDecodesInAGranuleAsTheTreeSays) {
                         expected.push_back(value);
                     }
                 }
-                GranuleInfo g;
-                g.big_values = static_cast<std::uint32_t>(count);
-                g.table_select[0] = g.table_select[1] = g.table_select[2] =
-                    static_cast<std::uint32_t>(table);
-                g.region0_count = 15;
-                g.region1_count = 7;
+                GranuleInfo g = OneTableGranule(count, table);
                 g.part2_3_length = static_cast<std::uint32_t>(bits.BitCount());
                 const GranuleResult r = DecodeGranule(bits, g);
                 SCOPED_TRACE("table " + std::to_string(table) + " pass " + std::to_string(pass) +
@@ -309,11 +311,7 @@ TEST(Layer3Huffman, EveryQuadrupleCodeWithEverySignDecodesInAGranuleAsTheTreeSay
 TEST(Layer3Huffman, PairEndingPastTheGranuleIsDroppedWithAllAfterIt) {
     // Table 1, code 011 with its sign: x = -1, y = 0, three bits a pair.
     // The granule ends one bit before the fifth pair does.
-    GranuleInfo g;
-    g.big_values = 8;
-    g.table_select[0] = g.table_select[1] = g.table_select[2] = 1;
-    g.region0_count = 15;
-    g.region1_count = 7;
+    GranuleInfo g = OneTableGranule(8, 1);
     BitWriter bits;
     for (int i = 0; i < 8; ++i)
         bits.Put("011");
