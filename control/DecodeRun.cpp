@@ -269,17 +269,9 @@ int RunDecode(DecodeJob& job, const RunProgress& progress, std::string* failure)
             layer = header.layer;
         }
 
-        const int frame = stream.CurrentFrame();
-        const int audible_from = job.audible_from.load();
-        run.gate->SetOpen(frame >= audible_from);
+        run.gate->SetOpen(stream.CurrentFrame() >= job.audible_from.load());
         const FrameMix mix = MixFor(channels, header.mode == kSingleChannel);
-        // What is heard from a frame on depends on the two frames before it
-        // (the overlap, the synthesis history); earlier frames of a warm-up
-        // only bring their main data.
-        if (frame < audible_from - 2) {
-            if (layer == 3)
-                run.layer3->KeepMainData();
-        } else if (layer == 3)
+        if (layer == 3)
             run.layer3->DecodeFrame();
         else
             DecodeLayer12Frame(stream, header, crc, choice, *run.synth0,
