@@ -1,6 +1,6 @@
 #include "ConversionRuns.h"
 
-#include "Interleaver.h"
+#include "PcmFrame.h"
 #include "WavFileSink.h"
 
 #include <algorithm>
@@ -27,7 +27,7 @@ int ThreadsFor(const ConversionSplit& split) {
 class RunPcm final : public PcmSink {
 public:
     RunPcm(std::uint32_t channels, std::uint32_t frame_bytes, int run_frames)
-        : interleaver_(channels), frame_(frame_bytes, 0),
+        : frame_(channels, frame_bytes),
           run_bytes_(static_cast<std::size_t>(frame_bytes) * static_cast<std::size_t>(run_frames)) {
     }
 
@@ -36,19 +36,18 @@ public:
     }
     void AppendBlock(std::uint32_t channel, const std::int16_t* samples,
                      std::size_t count) override {
-        interleaver_.Store(channel, samples, count, frame_.data(),
-                           static_cast<std::uint32_t>(frame_.size()));
+        frame_.Store(channel, samples, count);
     }
     void EndFrame() override {
         // A run takes its whole size at once rather than grow to twice it.
         if (bytes_.capacity() == 0)
             bytes_.reserve(run_bytes_);
-        bytes_.insert(bytes_.end(), frame_.begin(), frame_.end());
-        NextFrame();
+        bytes_.insert(bytes_.end(), frame_.Bytes().begin(), frame_.Bytes().end());
+        frame_.Next();
     }
     void Clear() override {
         bytes_.clear();
-        NextFrame();
+        frame_.Next();
     }
     void Stop() override {}
 
@@ -59,13 +58,7 @@ public:
     }
 
 private:
-    void NextFrame() {
-        std::fill(frame_.begin(), frame_.end(), 0);
-        interleaver_.Rewind();
-    }
-
-    Interleaver interleaver_;
-    std::vector<std::uint8_t> frame_;
+    PcmFrame frame_;
     std::size_t run_bytes_;
     std::vector<std::uint8_t> bytes_;
 };

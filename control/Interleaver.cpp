@@ -44,6 +44,22 @@ void StorePairs(std::uint32_t channel, const std::int16_t* samples, std::size_t 
                          _mm_or_si128(_mm_and_si128(_mm_loadu_si128(out + 1), other), high));
     }
 }
+
+// The x86-64 baseline, little-endian as the file: two channels in whole
+// blocks of eight. False when the samples do not come that way.
+bool StoreInBlocks(std::uint32_t channels, std::uint32_t channel, const std::int16_t* samples,
+                   std::size_t n, std::uint8_t* area, std::uint32_t at, std::uint32_t bytes) {
+    const std::uint32_t base = at - 2 * channel;
+    if (channels != 2 || n % 8 != 0 || base + 4 * n > bytes)
+        return false;
+    StorePairs(channel, samples, n, area + base);
+    return true;
+}
+#else
+bool StoreInBlocks(std::uint32_t, std::uint32_t, const std::int16_t*, std::size_t, std::uint8_t*,
+                   std::uint32_t, std::uint32_t) {
+    return false;
+}
 #endif
 
 } // namespace
@@ -56,20 +72,14 @@ void Interleaver::Store(std::uint32_t channel, const std::int16_t* samples, std:
     const std::uint32_t at = cursor_[channel];
     const std::size_t room = at + 2 <= bytes ? (bytes - at - 2) / step + 1 : 0;
     const std::size_t n = std::min(count, room);
-    std::uint8_t* out = area + at;
-#if defined(__SSE2__)
-    // The x86-64 baseline, little-endian as the file: whole blocks of eight.
-    const std::uint32_t base = at - 2 * channel;
-    if (channels_ == 2 && n % 8 == 0 && base + 4 * n <= bytes) {
-        StorePairs(channel, samples, n, area + base);
-        cursor_[channel] = at + static_cast<std::uint32_t>(n) * step;
+    if (n == 0)
         return;
+    if (!StoreInBlocks(channels_, channel, samples, n, area, at, bytes)) {
+        if (channels_ == 2)
+            StoreEvery<2>(samples, n, area + at);
+        else
+            StoreEvery<1>(samples, n, area + at);
     }
-#endif
-    if (channels_ == 2)
-        StoreEvery<2>(samples, n, out);
-    else
-        StoreEvery<1>(samples, n, out);
     cursor_[channel] = at + static_cast<std::uint32_t>(n) * step;
 }
 

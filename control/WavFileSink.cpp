@@ -48,9 +48,9 @@ std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, const FrameHeader
 }
 
 WavFileSink::WavFileSink(int channels, const FrameHeader& header, std::string path)
-    : interleaver_(static_cast<std::uint32_t>(channels)),
-      frame_bytes_(static_cast<std::uint32_t>(header.SamplesPerFrame()) * interleaver_.Step()),
-      frame_(frame_bytes_), path_(std::move(path)) {}
+    : frame_bytes_(static_cast<std::uint32_t>(header.SamplesPerFrame()) *
+                   PcmFrame::StepFor(static_cast<std::uint32_t>(channels))),
+      frame_(static_cast<std::uint32_t>(channels), frame_bytes_), path_(std::move(path)) {}
 
 WavFileSink::~WavFileSink() {
     if (!closed_)
@@ -59,10 +59,10 @@ WavFileSink::~WavFileSink() {
 
 bool WavFileSink::WriteHeader(const FrameHeader& header) {
     const auto rate = static_cast<std::uint32_t>(header.SampleRateHz());
-    const auto block_align = static_cast<std::uint16_t>(interleaver_.Step());
+    const auto block_align = static_cast<std::uint16_t>(frame_.Step());
     std::uint8_t format[kFormatRecordBytes];
     Put16(format + 0, kFormatPcm);
-    Put16(format + 2, static_cast<std::uint16_t>(interleaver_.Channels()));
+    Put16(format + 2, static_cast<std::uint16_t>(frame_.Channels()));
     Put32(format + 4, rate);
     Put32(format + 8, rate * block_align);
     Put16(format + 12, block_align);
@@ -85,20 +85,14 @@ void WavFileSink::Append(std::uint32_t channel, std::int16_t sample) {
 
 void WavFileSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples,
                               std::size_t count) {
-    // Bounded by the buffer itself, which a closed sink has given back.
-    interleaver_.Store(channel, samples, count, frame_.data(),
-                       static_cast<std::uint32_t>(frame_.size()));
+    frame_.Store(channel, samples, count);
 }
 
 void WavFileSink::EndFrame() {
     // The whole buffer goes out every frame, so the data size is always a
     // whole number of frames.
-    if (!failed_ && !riff_.Write(frame_.data(), frame_.size()))
-        Report("mmioAdvance() failed!");
-    // A frame shorter than the first one (a stream that changes layer) ends
-    // in silence, not in what the frame before left.
-    std::fill(frame_.begin(), frame_.end(), 0);
-    interleaver_.Rewind();
+    StoreFrames(frame_.Bytes().data(), frame_.Bytes().size());
+    frame_.Next();
 }
 
 void WavFileSink::StoreFrames(const std::uint8_t* data, std::size_t bytes) {
@@ -118,8 +112,7 @@ bool WavFileSink::Close() {
     // (/dev/full, a FIFO) must stay.
     if (failed_ && riff_.IsRegularFile())
         ::unlink(path_.c_str());
-    frame_.clear();
-    frame_.shrink_to_fit();
+    frame_.Release();
     return !failed_;
 }
 

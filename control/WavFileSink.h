@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Interleaver.h"
+#include "PcmFrame.h"
 #include "PcmSink.h"
 #include "RiffWriter.h"
 
@@ -56,9 +56,8 @@ private:
     bool WriteHeader(const FrameHeader& header);
     void Report(const std::string& line);
 
-    Interleaver interleaver_;
     std::uint32_t frame_bytes_;
-    std::vector<std::uint8_t> frame_;
+    PcmFrame frame_;
     RiffWriter riff_;
     RiffWriter::Chunk riff_chunk_;
     RiffWriter::Chunk subchunk_;

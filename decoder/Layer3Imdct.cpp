@@ -244,19 +244,12 @@ void HybridBaseline(const GranuleInfo& g, const float* in, float (&prev)[kSubban
     HybridBody(g, in, prev, out);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-// AVX2 without FMA: the lanes go through the baseline's roundings.
-[[gnu::target("avx2")]] void HybridAvx2(const GranuleInfo& g, const float* in,
-                                        float (&prev)[kSubbandLines][kSubbands],
-                                        float (&out)[kSubbandLines][kSubbands]) {
+// The lanes eight at a time, with the baseline's roundings.
+AUDIOCORE_AVX2 void HybridAvx2(const GranuleInfo& g, const float* in,
+                               float (&prev)[kSubbandLines][kSubbands],
+                               float (&out)[kSubbandLines][kSubbands]) {
     HybridBody(g, in, prev, out);
 }
-#else
-void HybridAvx2(const GranuleInfo& g, const float* in, float (&prev)[kSubbandLines][kSubbands],
-                float (&out)[kSubbandLines][kSubbands]) {
-    HybridBody(g, in, prev, out);
-}
-#endif
 
 } // namespace
 

@@ -77,17 +77,11 @@ void AliasBaseline(const GranuleInfo& g, float* out, int nonzero_lines) {
     AliasBody(g, out, nonzero_lines);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-// AVX2 without FMA: each boundary's eight butterflies in one vector, with
-// the baseline's roundings.
-[[gnu::target("avx2")]] void AliasAvx2(const GranuleInfo& g, float* out, int nonzero_lines) {
+// Each boundary's eight butterflies in one vector, with the baseline's
+// roundings.
+AUDIOCORE_AVX2 void AliasAvx2(const GranuleInfo& g, float* out, int nonzero_lines) {
     AliasBody(g, out, nonzero_lines);
 }
-#else
-void AliasAvx2(const GranuleInfo& g, float* out, int nonzero_lines) {
-    AliasBody(g, out, nonzero_lines);
-}
-#endif
 
 } // namespace
 

@@ -93,16 +93,9 @@ void DctBaseline(const float (*blocks)[32], int count, float (*x)[32]) {
     DctBody(blocks, count, x);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-// AVX2 without FMA, as the window sum: the same roundings as the baseline.
-[[gnu::target("avx2")]] void DctAvx2(const float (*blocks)[32], int count, float (*x)[32]) {
+AUDIOCORE_AVX2 void DctAvx2(const float (*blocks)[32], int count, float (*x)[32]) {
     DctBody(blocks, count, x);
 }
-#else
-void DctAvx2(const float (*blocks)[32], int count, float (*x)[32]) {
-    DctBody(blocks, count, x);
-}
-#endif
 
 } // namespace
 

@@ -25,24 +25,18 @@ void SumBaseline(const float* by_tap, const float* history, int q, float scale, 
     SumBody(by_tap, history, q, scale, pcm);
 }
 
+AUDIOCORE_AVX2 void SumAvx2(const float* by_tap, const float* history, int q, float scale,
+                            std::int16_t* pcm) {
+    SumBody(by_tap, history, q, scale, pcm);
+}
+
+bool HasAvx2() {
 #if defined(__x86_64__) && defined(__GNUC__)
-// AVX2 without FMA: a fused multiply-add would round once instead of twice
-// and change the samples.
-[[gnu::target("avx2")]] void SumAvx2(const float* by_tap, const float* history, int q, float scale,
-                                     std::int16_t* pcm) {
-    SumBody(by_tap, history, q, scale, pcm);
-}
-bool HasAvx2() {
     return __builtin_cpu_supports("avx2");
-}
 #else
-void SumAvx2(const float* by_tap, const float* history, int q, float scale, std::int16_t* pcm) {
-    SumBody(by_tap, history, q, scale, pcm);
-}
-bool HasAvx2() {
     return false;
-}
 #endif
+}
 
 VectorPath Usable(VectorPath path) {
     return path == VectorPath::Avx2 && HasAvx2() ? VectorPath::Avx2 : VectorPath::Baseline;

@@ -17,6 +17,16 @@ using WindowSumKernel = void (*)(const float* by_tap, const float* history, int 
 
 enum class VectorPath { Baseline, Avx2 };
 
+// Marks the AVX2 build of a loop whose body the baseline shares; elsewhere
+// than x86-64 both builds are the plain code. AVX2 only, without FMA: a
+// fused multiply-add would round once instead of twice and change the
+// samples.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define AUDIOCORE_AVX2 [[gnu::target("avx2")]]
+#else
+#define AUDIOCORE_AVX2
+#endif
+
 // The kernel in use: AVX2 where the processor has it, else the baseline
 // (SSE2 on x86-64, plain code elsewhere).
 WindowSumKernel CurrentWindowSum();
