@@ -33,6 +33,9 @@ struct RunState {
     std::unique_ptr<WarmupGate> gate;
     WavFileSink* wav_file = nullptr; // the sink, when the run writes a WAV file
     std::unique_ptr<Layer3FrameDecoder> layer3;
+    // The frames a seek warms up on before this one only bring their main
+    // data: nothing heard from the target depends on their samples.
+    int full_from = 0;
     std::string* failure = nullptr;
 
     void Fail(const std::string& why) {
@@ -115,15 +118,31 @@ bool ValidFrame(const FrameHeader& header) {
            header.sample_frequency <= 2;
 }
 
-// The frame to warm up from before `target`: the frame two before it, whose
-// overlap and synthesis history the target's output depends on, and before
-// that enough frames to hold the largest back reference of main data (511
-// bytes). A frame's main data is its size less header, CRC and the largest
-// side information: 38 bytes.
-int WarmupStart(const FrameIndex& index, int target) {
+// The first frame a seek to `target` decodes in full. What is heard from
+// the target depends on the synthesis history, 16 blocks, and on a Layer III
+// granule's overlap from the granule before. A frame of 1152 samples (36
+// blocks; two granules in Layer III, the second overlapping the first) holds
+// all of it by itself; a Layer I frame (12 blocks) or a one-granule frame of
+// the lower rates needs the frame before it too, as does a frame whose
+// header cannot be read.
+int FullDecodeFrom(DecodeJob& job, int target) {
+    if (target < 1)
+        return 0;
+    FrameCrc* crc = nullptr;
+    const bool fills_history = job.stream->PositionAt(job.index.Offset(target - 1), target - 1) &&
+                               job.header->ReadNext(*job.stream, crc) &&
+                               job.header->SamplesPerFrame() == 1152;
+    return std::max(target - (fills_history ? 1 : 2), 0);
+}
+
+// The frame to warm up from before `full_from`, the first frame decoded in
+// full: enough frames before it to hold the largest back reference of main
+// data (511 bytes). A frame's main data is its size less header, CRC and the
+// largest side information: 38 bytes.
+int WarmupStart(const FrameIndex& index, int full_from) {
     constexpr int kReservoirReach = 511;
     constexpr int kFrameOverhead = 38;
-    int start = std::max(target - 2, 0);
+    int start = full_from;
     for (int held = 0; start > 0 && held < kReservoirReach;) {
         --start;
         held += std::max(index.Bytes(start) - kFrameOverhead, 0);
@@ -140,7 +159,8 @@ SeekOutcome SeekTo(DecodeJob& job, RunState& run, int target) {
         return SeekOutcome::Failed;
     if (target >= job.index.Count())
         return SeekOutcome::PastTheEnd;
-    const int start = WarmupStart(job.index, target);
+    run.full_from = FullDecodeFrom(job, target);
+    const int start = WarmupStart(job.index, run.full_from);
     // Counted from the target before the device is reset, so that the
     // position never reads the old run's frames from the new count.
     job.played.Restart(target);
@@ -269,9 +289,13 @@ int RunDecode(DecodeJob& job, const RunProgress& progress, std::string* failure)
             layer = header.layer;
         }
 
-        run.gate->SetOpen(stream.CurrentFrame() >= job.audible_from.load());
+        const int frame = stream.CurrentFrame();
+        run.gate->SetOpen(frame >= job.audible_from.load());
         const FrameMix mix = MixFor(channels, header.mode == kSingleChannel);
-        if (layer == 3)
+        if (frame < run.full_from) {
+            if (layer == 3)
+                run.layer3->KeepMainData();
+        } else if (layer == 3)
             run.layer3->DecodeFrame();
         else
             DecodeLayer12Frame(stream, header, crc, choice, *run.synth0,

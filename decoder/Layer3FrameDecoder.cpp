@@ -47,6 +47,10 @@ void Layer3FrameDecoder::DecodeFrame() {
     sink_.EndFrame();
 }
 
+void Layer3FrameDecoder::KeepMainData() {
+    GatherMainData(ReadSideInfo(stream_, header_, side_));
+}
+
 bool Layer3FrameDecoder::GatherMainData(bool side_info_valid) {
     // The slots come from the header's frame size; a damaged header cannot
     // make the copy read outside the body, which gives zeros past its end.

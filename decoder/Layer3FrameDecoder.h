@@ -40,6 +40,10 @@ public:
     // Decodes the frame whose header and body FrameHeader::ReadNext just
     // read. A frame that cannot be decoded produces no output.
     void DecodeFrame();
+    // Only keeps the frame's main data for the frames after it: for the
+    // frames a seek warms up on that neither the overlap nor the synthesis
+    // history of its target depends on.
+    void KeepMainData();
 
 private:
     // Moves the frame's main data into the reservoir and positions the
