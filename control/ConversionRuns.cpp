@@ -15,6 +15,7 @@ namespace audiocore {
 namespace {
 
 constexpr int kMaxThreads = 4;
+constexpr int kSpareBuffers = 1;
 
 int ThreadsFor(const ConversionSplit& split) {
     if (split.threads > 0)
@@ -23,13 +24,11 @@ int ThreadsFor(const ConversionSplit& split) {
     return std::clamp(cores, 1, kMaxThreads);
 }
 
-// One run's PCM, frame by frame in the WAV file's layout.
+// One run's PCM, frame by frame in the WAV file's layout, in a buffer of the
+// board's.
 class RunPcm final : public PcmSink {
 public:
-    RunPcm(std::uint32_t channels, std::uint32_t frame_bytes, int run_frames)
-        : frame_(channels, frame_bytes),
-          run_bytes_(static_cast<std::size_t>(frame_bytes) * static_cast<std::size_t>(run_frames)) {
-    }
+    RunPcm(std::uint32_t channels, std::uint32_t frame_bytes) : frame_(channels, frame_bytes) {}
 
     void Append(std::uint32_t channel, std::int16_t sample) override {
         AppendBlock(channel, &sample, 1);
@@ -39,9 +38,6 @@ public:
         frame_.Store(channel, samples, count);
     }
     void EndFrame() override {
-        // A run takes its whole size at once rather than grow to twice it.
-        if (bytes_.capacity() == 0)
-            bytes_.reserve(run_bytes_);
         bytes_.insert(bytes_.end(), frame_.Bytes().begin(), frame_.Bytes().end());
         frame_.Next();
     }
@@ -51,15 +47,15 @@ public:
     }
     void Stop() override {}
 
-    // The run's bytes, leaving `next` (emptied) to fill with the next run.
-    std::vector<std::uint8_t> Take(std::vector<std::uint8_t> next) {
-        next.clear();
-        return std::exchange(bytes_, std::move(next));
+    // Fills `buffer` (emptied) with the next run.
+    void Fill(std::vector<std::uint8_t> buffer) {
+        buffer.clear();
+        bytes_ = std::move(buffer);
     }
+    std::vector<std::uint8_t> Take() { return std::move(bytes_); }
 
 private:
     PcmFrame frame_;
-    std::size_t run_bytes_;
     std::vector<std::uint8_t> bytes_;
 };
 
@@ -70,39 +66,37 @@ struct Run {
     std::string failure;
 };
 
-// What the threads share: the runs, which thread takes which, and how far
-// the writer is. A thread takes a run only a few runs ahead of the writer,
-// so memory stays bounded whatever the file's length.
+// What the threads share: the runs, which thread takes which, and the
+// buffers. There is a fixed set of them, each the size of a run, made once:
+// a thread takes a run only with a free buffer, and the writer frees one
+// once it has written its run. So memory stays the same whatever the file's
+// length, and no run allocates.
 struct RunBoard {
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<Run> runs;
     int next = 0;
-    int written = 0;
-    int ahead = 0;
     bool abandoned = false;
-    // Buffers the writer is done with, for the next runs: a run's size is
-    // allocated once per buffer, not once per run.
-    std::vector<std::vector<std::uint8_t>> spare;
+    std::vector<std::vector<std::uint8_t>> free_buffers;
 
-    std::vector<std::uint8_t> Spare() {
-        std::lock_guard lock(mutex);
-        if (spare.empty())
-            return {};
-        std::vector<std::uint8_t> buffer = std::move(spare.back());
-        spare.pop_back();
-        return buffer;
+    RunBoard(int run_count, int buffers, std::size_t run_bytes)
+        : runs(static_cast<std::size_t>(run_count)),
+          free_buffers(static_cast<std::size_t>(buffers)) {
+        for (std::vector<std::uint8_t>& buffer : free_buffers)
+            buffer.reserve(run_bytes);
     }
 
-    // The next run to decode, or -1 when there is none left or the
-    // conversion was abandoned.
-    int Take() {
+    // The next run to decode with the buffer to decode it into, or -1 when
+    // there is none left or the conversion was abandoned.
+    int Take(std::vector<std::uint8_t>& buffer) {
         std::unique_lock lock(mutex);
         changed.wait(lock, [&] {
-            return abandoned || next >= static_cast<int>(runs.size()) || next < written + ahead;
+            return abandoned || next >= static_cast<int>(runs.size()) || !free_buffers.empty();
         });
         if (abandoned || next >= static_cast<int>(runs.size()))
             return -1;
+        buffer = std::move(free_buffers.back());
+        free_buffers.pop_back();
         return next++;
     }
     void Finish(int k, std::vector<std::uint8_t> pcm, bool ok, std::string failure) {
@@ -113,6 +107,13 @@ struct RunBoard {
             run.ok = ok;
             run.failure = std::move(failure);
             run.done = true;
+        }
+        changed.notify_all();
+    }
+    void Free(std::vector<std::uint8_t> buffer) {
+        {
+            std::lock_guard lock(mutex);
+            free_buffers.push_back(std::move(buffer));
         }
         changed.notify_all();
     }
@@ -165,12 +166,14 @@ bool DecodeOneRun(DecodeJob& copy, int start, int end, std::string& failure) {
 void DecodeRuns(const DecodeJob& source, const RunPlan& plan, std::uint32_t frame_bytes,
                 RunBoard& board) {
     DecodeJob copy;
-    RunPcm pcm(static_cast<std::uint32_t>(source.output_channels), frame_bytes, plan.length);
+    RunPcm pcm(static_cast<std::uint32_t>(source.output_channels), frame_bytes);
     std::string failure;
     const bool opened = OpenCopy(source, copy, pcm, failure);
-    for (int k = board.Take(); k >= 0; k = board.Take()) {
+    std::vector<std::uint8_t> buffer;
+    for (int k = board.Take(buffer); k >= 0; k = board.Take(buffer)) {
+        pcm.Fill(std::move(buffer));
         const bool ok = opened && DecodeOneRun(copy, plan.Start(k), plan.End(k), failure);
-        board.Finish(k, pcm.Take(board.Spare()), ok, failure);
+        board.Finish(k, pcm.Take(), ok, failure);
     }
 }
 
@@ -200,11 +203,11 @@ int ConvertInRuns(DecodeJob& job, int first, WavFileSink& out, const RunProgress
                   std::string* failure) {
     const RunPlan plan{first, job.index.Count(), job.split.run_frames};
     const int threads = ThreadsFor(job.split);
-    RunBoard board;
-    board.runs.resize(static_cast<std::size_t>(plan.Count()));
-    // Each thread one run ahead of the writer: what waits to be written
-    // stays within a run per thread.
-    board.ahead = threads;
+    // A buffer for each thread and one more, so that a thread done with a
+    // run goes on to the next while the writer stores an earlier one.
+    RunBoard board(plan.Count(), threads + kSpareBuffers,
+                   static_cast<std::size_t>(out.FrameBytes()) *
+                       static_cast<std::size_t>(plan.length));
 
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t)
@@ -229,12 +232,7 @@ int ConvertInRuns(DecodeJob& job, int first, WavFileSink& out, const RunProgress
         }
         out.StoreFrames(pcm.data(), pcm.size());
         written = plan.End(k);
-        {
-            std::lock_guard written_lock(board.mutex);
-            board.written = k + 1;
-            board.spare.push_back(std::move(pcm));
-        }
-        board.changed.notify_all();
+        board.Free(std::move(pcm));
         PositionAfter(job, written, plan.end);
         if (progress)
             progress();

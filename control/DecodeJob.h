@@ -25,7 +25,7 @@ enum class OutputMode : std::int32_t { Device = 0, DeviceAlso = 1, WavFile = 2, 
 struct ConversionSplit {
     // 0: one per core, up to 4. 1 keeps the conversion on the calling thread.
     int threads = 0;
-    int run_frames = 64;
+    int run_frames = 32;
     // A stream with fewer frames left than this converts on one thread:
     // starting the threads would cost more than they save.
     int min_frames = 1024;
