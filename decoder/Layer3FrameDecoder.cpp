@@ -55,14 +55,19 @@ bool Layer3FrameDecoder::GatherMainData(bool side_info_valid) {
     // The slots come from the header's frame size; a damaged header cannot
     // make the copy read outside the body, which gives zeros past its end.
     const int slots = std::clamp(header_.main_data_slots, 0, MpegFileStream::kBodyBytes);
-    int copied = 0;
-    for (; copied + 2 <= slots; copied += 2) {
-        const std::uint32_t pair = stream_.GetBits(16);
-        reservoir_->PutByte(pair >> 8);
-        reservoir_->PutByte(pair & 0xFFu);
+    std::uint8_t bytes[MpegFileStream::kBodyBytes];
+    if (stream_.TakeBytes(bytes, slots)) {
+        reservoir_->PutBytes(bytes, slots);
+    } else {
+        int copied = 0;
+        for (; copied + 2 <= slots; copied += 2) {
+            const std::uint32_t pair = stream_.GetBits(16);
+            reservoir_->PutByte(pair >> 8);
+            reservoir_->PutByte(pair & 0xFFu);
+        }
+        if (copied < slots)
+            reservoir_->PutByte(stream_.GetBits(8));
     }
-    if (copied < slots)
-        reservoir_->PutByte(stream_.GetBits(8));
 
     // Ancillary bits after the previous frame's last granule are dropped by
     // going on to the next whole byte.

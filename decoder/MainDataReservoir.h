@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -24,6 +25,19 @@ public:
         if (write_index_ < kMirror)
             ring_[kSize + write_index_] = byte;
         write_index_ = (write_index_ + 1) & kMask;
+    }
+
+    void PutBytes(const std::uint8_t* bytes, int n) {
+        while (n > 0) {
+            const int chunk = std::min(n, kSize - write_index_);
+            std::memcpy(&ring_[write_index_], bytes, static_cast<std::size_t>(chunk));
+            if (write_index_ < kMirror)
+                std::memcpy(&ring_[kSize + write_index_], bytes,
+                            static_cast<std::size_t>(std::min(chunk, kMirror - write_index_)));
+            write_index_ = (write_index_ + chunk) & kMask;
+            bytes += chunk;
+            n -= chunk;
+        }
     }
 
     // The next n bits (0 <= n <= 32), most significant first.

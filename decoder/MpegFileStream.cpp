@@ -149,6 +149,32 @@ bool MpegFileStream::ReadFrameBody(int n) {
     return got == n;
 }
 
+bool MpegFileStream::TakeBytes(std::uint8_t* out, int n) {
+    const int at = word_cursor_ * 4 + bit_index_ / 8;
+    if (bit_index_ % 8 != 0 || n < 0 || at + n > kBodyBytes)
+        return false;
+    // Byte by byte up to a word and after the last whole one, as GetBits
+    // reads them: from the buffer, whatever the body's size.
+    const auto byte = [&](int k) {
+        return static_cast<std::uint8_t>(body_[k / 4] >> (24 - 8 * (k % 4)));
+    };
+    int i = 0;
+    for (; i < n && (at + i) % 4 != 0; ++i)
+        out[i] = byte(at + i);
+    // Whole words back in file order.
+    for (; i + 4 <= n; i += 4) {
+        std::uint32_t word = body_[(at + i) / 4];
+        if constexpr (std::endian::native == std::endian::little)
+            word = __builtin_bswap32(word);
+        std::memcpy(out + i, &word, 4);
+    }
+    for (; i < n; ++i)
+        out[i] = byte(at + i);
+    word_cursor_ = (at + n) / 4;
+    bit_index_ = (at + n) % 4 * 8;
+    return true;
+}
+
 std::uint32_t MpegFileStream::FileSize() const {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(file_size_, 0xFFFFFFFFu));
 }

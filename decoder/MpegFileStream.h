@@ -69,6 +69,11 @@ public:
         return (joined >> (48 - s)) & mask;
     }
 
+    // The next `n` bytes of the body into `out`, as n GetBits(8) give them,
+    // when the reader stands on a byte and they lie inside the buffer; false
+    // (nothing taken) otherwise.
+    bool TakeBytes(std::uint8_t* out, int n);
+
     // Byte `i` of the body read last; 0 outside it.
     std::uint8_t BodyByte(int i) const {
         if (i < 0 || i >= body_size_)

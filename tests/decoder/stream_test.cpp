@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 
@@ -52,6 +53,43 @@ TEST(MpegFileStream, BitsComeOutMostSignificantFirstInAnyWidths) {
             expected = (expected << 1) | ((body[bit / 8] >> (7 - bit % 8)) & 1u);
         ASSERT_EQ(s.stream.GetBits(n), expected) << "at bit " << bit << " width " << n;
     }
+}
+
+// The main data goes into the reservoir bytes at a time: from any byte,
+// across word boundaries, the bytes must be those the bit reader gives, and
+// the reader must go on after them.
+TEST(MpegFileStream, BytesTakenWholeAreTheBitReadersBytes) {
+    std::mt19937 random(11);
+    std::vector<std::uint8_t> body(413);
+    for (auto& b : body)
+        b = static_cast<std::uint8_t>(random());
+    for (int start = 0; start < 8; ++start) {
+        for (int n : {0, 1, 3, 4, 5, 9, 400}) {
+            StreamOnBytes s(HeaderThenBody(body));
+            std::uint32_t header = 0;
+            ASSERT_TRUE(s.stream.FindHeader(header, false));
+            ASSERT_TRUE(s.stream.ReadFrameBody(static_cast<int>(body.size())));
+            for (int i = 0; i < start; ++i)
+                s.stream.GetBits(8);
+            std::vector<std::uint8_t> taken(static_cast<std::size_t>(n));
+            ASSERT_TRUE(s.stream.TakeBytes(taken.data(), n));
+            const auto from = body.begin() + start;
+            EXPECT_TRUE(std::equal(taken.begin(), taken.end(), from)) << start << " " << n;
+            const int next = start + n;
+            EXPECT_EQ(s.stream.GetBits(8), next < kBody ? body[static_cast<std::size_t>(next)] : 0u)
+                << start << " " << n;
+        }
+    }
+    // Off a byte boundary, or past the buffer, nothing is taken.
+    StreamOnBytes s(HeaderThenBody(body));
+    std::uint32_t header = 0;
+    ASSERT_TRUE(s.stream.FindHeader(header, false));
+    ASSERT_TRUE(s.stream.ReadFrameBody(static_cast<int>(body.size())));
+    std::vector<std::uint8_t> taken(MpegFileStream::kBodyBytes + 1);
+    EXPECT_FALSE(s.stream.TakeBytes(taken.data(), MpegFileStream::kBodyBytes + 1));
+    s.stream.GetBits(3);
+    EXPECT_FALSE(s.stream.TakeBytes(taken.data(), 1));
+    EXPECT_EQ(s.stream.GetBits(5), body[0] & 0x1Fu);
 }
 
 TEST(MpegFileStream, SixteenBitsAcrossAWordBoundaryJoinBothWords) {
