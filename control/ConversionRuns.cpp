@@ -28,7 +28,8 @@ int ThreadsFor(const ConversionSplit& split) {
 // board's.
 class RunPcm final : public PcmSink {
 public:
-    RunPcm(std::uint32_t channels, std::uint32_t frame_bytes) : frame_(channels, frame_bytes) {}
+    RunPcm(std::uint32_t channels, std::uint32_t frame_bytes)
+        : frame_(channels, frame_bytes), frame_bytes_(frame_bytes) {}
 
     void Append(std::uint32_t channel, std::int16_t sample) override {
         AppendBlock(channel, &sample, 1);
@@ -38,7 +39,9 @@ public:
         frame_.Store(channel, samples, count);
     }
     void EndFrame() override {
-        bytes_.insert(bytes_.end(), frame_.Bytes().begin(), frame_.Bytes().end());
+        const std::size_t at = bytes_.size();
+        bytes_.resize(at + frame_bytes_);
+        frame_.WriteTo(bytes_.data() + at);
         frame_.Next();
     }
     void Clear() override {
@@ -56,6 +59,7 @@ public:
 
 private:
     PcmFrame frame_;
+    std::uint32_t frame_bytes_;
     std::vector<std::uint8_t> bytes_;
 };
 

@@ -64,6 +64,27 @@ bool StoreInBlocks(std::uint32_t, std::uint32_t, const std::int16_t*, std::size_
 
 } // namespace
 
+void Interleave(const std::int16_t* left, const std::int16_t* right, std::size_t n,
+                std::uint8_t* out) {
+    if (!right) {
+        StoreEvery<1>(left, n, out);
+        return;
+    }
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Little-endian as the file: eight pairs a step.
+    for (; i + 8 <= n; i += 8) {
+        const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left + i));
+        const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(right + i));
+        auto* pairs = reinterpret_cast<__m128i*>(out + 4 * i);
+        _mm_storeu_si128(pairs, _mm_unpacklo_epi16(l, r));
+        _mm_storeu_si128(pairs + 1, _mm_unpackhi_epi16(l, r));
+    }
+#endif
+    StoreEvery<2>(left + i, n - i, out + 4 * i);
+    StoreEvery<2>(right + i, n - i, out + 4 * i + 2);
+}
+
 void Interleaver::Store(std::uint32_t channel, const std::int16_t* samples, std::size_t count,
                         std::uint8_t* area, std::uint32_t bytes) {
     if (channel >= channels_)

@@ -34,4 +34,9 @@ private:
     std::uint32_t cursor_[2] = {0, 2};
 };
 
+// Interleaves `n` samples of `left` and, when not null, `right` into 16-bit
+// little-endian PCM at `out` (2 n or 4 n bytes).
+void Interleave(const std::int16_t* left, const std::int16_t* right, std::size_t n,
+                std::uint8_t* out);
+
 } // namespace audiocore

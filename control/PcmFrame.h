@@ -4,45 +4,70 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace audiocore {
 
-// One frame of interleaved 16-bit PCM being filled, in the WAV file's
-// layout: the WAV file writes it whole after every frame, a threaded
-// conversion's run keeps it. What a frame leaves unfilled (a frame shorter
-// than the first, in a stream that changes layer) is silence.
+// One frame of 16-bit PCM being filled, given out in the WAV file's layout:
+// the WAV file writes it whole after every frame, a threaded conversion's
+// run keeps it. The blocks of each channel are kept apart as they come and
+// interleaved once, when the frame is done. What a frame leaves unfilled (a
+// frame shorter than the first, in a stream that changes layer) is silence.
 class PcmFrame {
 public:
     // `bytes` is the frame's size: its samples per channel times Step().
     PcmFrame(std::uint32_t channels, std::uint32_t bytes)
-        : interleaver_(channels), bytes_(bytes, 0) {}
+        : channels_(channels == 1 ? 1u : 2u), samples_(bytes / StepFor(channels)),
+          planes_(static_cast<std::size_t>(channels_) * samples_, 0), bytes_(bytes, 0) {}
 
     // The bytes of one sample of every channel.
     static std::uint32_t StepFor(std::uint32_t channels) { return Interleaver(channels).Step(); }
 
-    std::uint32_t Channels() const { return interleaver_.Channels(); }
-    std::uint32_t Step() const { return interleaver_.Step(); }
-    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    std::uint32_t Channels() const { return channels_; }
+    std::uint32_t Step() const { return 2 * channels_; }
 
     // Samples past the frame's end are dropped, never written past it; a
-    // released frame takes none.
+    // channel the frame does not carry and a released frame take none.
     void Store(std::uint32_t channel, const std::int16_t* samples, std::size_t count) {
-        interleaver_.Store(channel, samples, count, bytes_.data(),
-                           static_cast<std::uint32_t>(bytes_.size()));
+        if (channel >= channels_ || planes_.empty())
+            return;
+        const std::size_t n = std::min<std::size_t>(count, samples_ - filled_[channel]);
+        std::memcpy(Plane(channel) + filled_[channel], samples, n * sizeof *samples);
+        filled_[channel] += static_cast<std::uint32_t>(n);
     }
-    // Silence and the cursors back at the start, for the next frame.
+    // The frame as the WAV file holds it.
+    const std::vector<std::uint8_t>& Bytes() {
+        WriteTo(bytes_.data());
+        return bytes_;
+    }
+    // The same into `out`, which holds Bytes().size() bytes.
+    void WriteTo(std::uint8_t* out) {
+        if (planes_.empty())
+            return;
+        for (std::uint32_t c = 0; c < channels_; ++c)
+            std::fill(Plane(c) + filled_[c], Plane(c) + samples_, std::int16_t{0});
+        Interleave(Plane(0), channels_ == 2 ? Plane(1) : nullptr, samples_, out);
+    }
+    // Empty again, for the next frame.
     void Next() {
-        std::fill(bytes_.begin(), bytes_.end(), 0);
-        interleaver_.Rewind();
+        filled_[0] = 0;
+        filled_[1] = 0;
     }
     void Release() {
+        planes_.clear();
+        planes_.shrink_to_fit();
         bytes_.clear();
         bytes_.shrink_to_fit();
     }
 
 private:
-    Interleaver interleaver_;
+    std::int16_t* Plane(std::uint32_t channel) { return planes_.data() + channel * samples_; }
+
+    std::uint32_t channels_;
+    std::uint32_t samples_;
+    std::uint32_t filled_[2] = {0, 0};
+    std::vector<std::int16_t> planes_;
     std::vector<std::uint8_t> bytes_;
 };
 
