@@ -9,6 +9,10 @@
 #include <cstring>
 #include <numbers>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace audiocore {
 
 namespace {
@@ -97,6 +101,39 @@ AUDIOCORE_AVX2 void DctAvx2(const float (*blocks)[32], int count, float (*x)[32]
     DctBody(blocks, count, x);
 }
 
+// The matrixing's output V from X (see Emit): V[0..31] into `a_column`,
+// V[32..63] into `b_column`. Negation is a flip of the sign bit either way.
+void SpreadColumns(const float* x, float* a_column, float* b_column) {
+#if defined(__SSE2__)
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    const auto negated_reverse = [&](const float* from) {
+        const __m128 v = _mm_loadu_ps(from);
+        return _mm_xor_ps(_mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)), sign);
+    };
+    for (int k = 0; k < 4; ++k) {
+        _mm_storeu_ps(a_column + 4 * k, _mm_loadu_ps(x + 16 + 4 * k));
+        _mm_storeu_ps(b_column + 16 + 4 * k, _mm_xor_ps(_mm_loadu_ps(x + 4 * k), sign));
+        _mm_storeu_ps(b_column + 4 * k, negated_reverse(x + 13 - 4 * k));
+    }
+    // V[17..31] = -X[31..17]: three blocks of four from V[17], and the last
+    // four again from V[28].
+    for (int k = 0; k < 3; ++k)
+        _mm_storeu_ps(a_column + 17 + 4 * k, negated_reverse(x + 28 - 4 * k));
+    _mm_storeu_ps(a_column + 28, negated_reverse(x + 17));
+    a_column[16] = 0.0f;
+#else
+    for (int i = 0; i < 16; ++i) {
+        a_column[i] = x[16 + i];
+        b_column[i] = -x[16 - i];
+    }
+    a_column[16] = 0.0f;
+    for (int i = 17; i < 32; ++i)
+        a_column[i] = -x[48 - i];
+    for (int i = 16; i < 32; ++i)
+        b_column[i] = -x[i - 16];
+#endif
+}
+
 } // namespace
 
 PolyphaseSynthesizer::PolyphaseSynthesizer(int channel, float scale)
@@ -139,17 +176,7 @@ void PolyphaseSynthesizer::Emit(const float* x, PcmSink& sink) {
     float* a = current_;
     float* b = current_ == half_a_ ? half_b_ : half_a_;
     const int q = (16 - column_) & 15;
-    float* a_column = a + 32 * q;
-    float* b_column = b + 32 * q;
-    for (int i = 0; i < 16; ++i) {
-        a_column[i] = x[16 + i];
-        b_column[i] = -x[16 - i];
-    }
-    a_column[16] = 0.0f;
-    for (int i = 17; i < 32; ++i)
-        a_column[i] = -x[48 - i];
-    for (int i = 16; i < 32; ++i)
-        b_column[i] = -x[i - 16];
+    SpreadColumns(x, a + 32 * q, b + 32 * q);
 
     // Windowing and summation: output j = sum over the taps k = 0..15 of
     // window[16 j + k] * (the value of block t - k in row j), which sits at
