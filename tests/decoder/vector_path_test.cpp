@@ -4,12 +4,15 @@
 
 #include "Layer12Decoding.h"
 #include "Layer3Decode.h"
+#include "PolyphaseSynthesizer.h"
 #include "TestSupport.h"
 #include "WindowSum.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <iterator>
 
 namespace {
 
@@ -53,3 +56,31 @@ TEST(VectorPath, EveryConformanceStreamDecodesTheSameOnEveryPath) {
 }
 
 } // namespace
+
+// Broken streams can drive the sums anywhere: out of range, to infinity or
+// NaN. Every path must clip them as the scalar rule does, from every write
+// position of the history.
+TEST(VectorPath, TheWindowSumClipsLikeTheScalarRuleOnEveryPath) {
+    RestorePath restore;
+    const float specials[] = {0.0f,           -0.0f,     0.7f,      -0.7f,     -1.5f,
+                              32766.9f,       32767.0f,  32767.5f,  40000.0f,  -32768.0f,
+                              -32768.5f,      -1e9f,     12345.9f,  -12345.9f, std::nanf(""),
+                              -std::nanf(""), HUGE_VALF, -HUGE_VALF};
+    // Tap 0 weighs 1, the others 0: each output is its value in column q.
+    alignas(64) float by_tap[512] = {};
+    for (int j = 0; j < 32; ++j)
+        by_tap[j] = 1.0f;
+    for (VectorPath path : {VectorPath::Baseline, VectorPath::Avx2}) {
+        audiocore::SelectVectorPath(path);
+        for (int q = 0; q < 16; ++q) {
+            alignas(64) float history[512] = {};
+            for (int j = 0; j < 32; ++j)
+                history[32 * q + j] = specials[j % std::size(specials)] * (j < 18 ? 1.0f : 0.5f);
+            std::int16_t pcm[32];
+            audiocore::CurrentWindowSum()(by_tap, history, q, 1.0f, pcm);
+            for (int j = 0; j < 32; ++j)
+                EXPECT_EQ(pcm[j], audiocore::ClipToPcm(history[32 * q + j]))
+                    << "output " << j << " at " << q << " on path " << static_cast<int>(path);
+        }
+    }
+}
