@@ -46,27 +46,68 @@ public:
     // distance between its first two headers; 0 until then.
     int FreeFormatBytes() const { return free_format_bytes_; }
 
-    // The next n bits of the body (1 <= n <= 16), most significant first.
-    // Past the end of the buffer this gives zeros and never reads outside it.
-    std::uint32_t GetBits(int n) {
-        if (word_cursor_ >= kBodyWords)
-            return 0;
-        int s = bit_index_ + n;
-        std::uint32_t mask = (1u << n) - 1u;
-        if (s <= 32) {
-            std::uint32_t value = (body_[word_cursor_] >> (32 - s)) & mask;
-            if (s == 32) {
-                bit_index_ = 0;
-                ++word_cursor_;
-            } else {
-                bit_index_ = s;
+    // Where the body's reader stands. A loop of many reads takes a copy, which
+    // the compiler keeps in registers, and puts it back with Resume.
+    struct BodyCursor {
+        const std::uint32_t* body;
+        int word;
+        int bit;
+
+        // The next n bits of the body (1 <= n <= 16), most significant
+        // first. Past the end of the buffer this gives zeros and never reads
+        // outside it.
+        std::uint32_t GetBits(int n) {
+            if (word >= kBodyWords)
+                return 0;
+            const int s = bit + n;
+            const std::uint32_t mask = (1u << n) - 1u;
+            if (s <= 32) {
+                const std::uint32_t value = (body[word] >> (32 - s)) & mask;
+                if (s == 32) {
+                    bit = 0;
+                    ++word;
+                } else {
+                    bit = s;
+                }
+                return value;
             }
-            return value;
+            const std::uint32_t joined = (body[word] << 16) | (body[word + 1] >> 16);
+            ++word;
+            bit = s - 32;
+            return (joined >> (48 - s)) & mask;
         }
-        std::uint32_t joined = (body_[word_cursor_] << 16) | (body_[word_cursor_ + 1] >> 16);
-        ++word_cursor_;
-        bit_index_ = s - 32;
-        return (joined >> (48 - s)) & mask;
+
+        // Three codes of n bits in a row (1 <= n <= 16), as three GetBits(n)
+        // give them: from one 64-bit window when the three words it needs
+        // lie inside the buffer.
+        void GetThree(int n, std::uint32_t (&codes)[3]) {
+            if (word + 2 > kBodyWords) {
+                for (std::uint32_t& code : codes)
+                    code = GetBits(n);
+                return;
+            }
+            const std::uint64_t pair = std::uint64_t{body[word]} << 32 | body[word + 1];
+            const std::uint64_t window = pair << bit | (std::uint64_t{body[word + 2]} << bit) >> 32;
+            codes[0] = static_cast<std::uint32_t>(window >> (64 - n));
+            codes[1] = static_cast<std::uint32_t>((window << n) >> (64 - n));
+            codes[2] = static_cast<std::uint32_t>((window << 2 * n) >> (64 - n));
+            const int end = bit + 3 * n;
+            word += end >> 5;
+            bit = end & 31;
+        }
+    };
+    BodyCursor Cursor() const { return {body_.data(), word_cursor_, bit_index_}; }
+    void Resume(const BodyCursor& cursor) {
+        word_cursor_ = cursor.word;
+        bit_index_ = cursor.bit;
+    }
+
+    // The next n bits of the body, as BodyCursor::GetBits.
+    std::uint32_t GetBits(int n) {
+        BodyCursor cursor = Cursor();
+        const std::uint32_t value = cursor.GetBits(n);
+        Resume(cursor);
+        return value;
     }
 
     // The next `n` bytes of the body into `out`, as n GetBits(8) give them,

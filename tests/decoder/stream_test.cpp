@@ -92,6 +92,39 @@ TEST(MpegFileStream, BytesTakenWholeAreTheBitReadersBytes) {
     EXPECT_EQ(s.stream.GetBits(5), body[0] & 0x1Fu);
 }
 
+// Layer II reads a band's three codes at once: at every bit position and
+// width, and up to and past the end of the buffer, they must be the three
+// codes one at a time give, leaving the reader at the same place.
+TEST(MpegFileStream, ThreeCodesAtOnceAreThreeCodesOneAtATime) {
+    std::mt19937 random(5);
+    std::vector<std::uint8_t> body(413);
+    for (auto& b : body)
+        b = static_cast<std::uint8_t>(random());
+    StreamOnBytes s(HeaderThenBody(body));
+    std::uint32_t header = 0;
+    ASSERT_TRUE(s.stream.FindHeader(header, false));
+    ASSERT_TRUE(s.stream.ReadFrameBody(static_cast<int>(body.size())));
+    const int last_word_bits = 32 * MpegFileStream::kBodyWords;
+    for (int start : {0, 1, 7, 31, 32, 33, 600, last_word_bits - 130, last_word_bits - 70,
+                      last_word_bits - 40, last_word_bits - 5}) {
+        for (int n = 1; n <= 16; ++n) {
+            MpegFileStream::BodyCursor one = s.stream.Cursor();
+            one.word = start / 32;
+            one.bit = start % 32;
+            MpegFileStream::BodyCursor three = one;
+            std::uint32_t expected[3];
+            for (std::uint32_t& code : expected)
+                code = one.GetBits(n);
+            std::uint32_t codes[3];
+            three.GetThree(n, codes);
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(codes[i], expected[i]) << start << " " << n << " " << i;
+            EXPECT_EQ(three.word, one.word) << start << " " << n;
+            EXPECT_EQ(three.bit, one.bit) << start << " " << n;
+        }
+    }
+}
+
 TEST(MpegFileStream, SixteenBitsAcrossAWordBoundaryJoinBothWords) {
     StreamOnBytes s(HeaderThenBody({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}));
     std::uint32_t header = 0;
