@@ -1,16 +1,14 @@
 #include "Layer3Imdct.h"
 
 #include "WindowSum.h"
+#include "tables/TransformTables.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace audiocore {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr int kLanes = kSubbands;
 
 // The long transform is an 18-point DCT-IV,
@@ -22,61 +20,26 @@ constexpr int kLanes = kSubbands;
 // of u[k] + u[17 - k] (even outputs) and a 9-point DCT-IV of u[k] - u[17 - k]
 // (odd outputs), which is a 9-point DCT-II by the same recurrence.
 struct ImdctTables {
-    float pre18[18];      // 2 cos(pi (2k + 1) / 72)
-    float pre9[9];        // 2 cos(pi (2k + 1) / 36)
-    float dct9[9][4];     // cos(pi (2k + 1) p / 18), k = 0..3
-    float dct9_center[9]; // cos(pi 9 p / 18): line 4, its own mirror
+    const float (&pre18)[18] = kImdctPre18;
+    const float (&pre9)[9] = kImdctPre9;
+    const float (&dct9)[9][4] = kImdctDct9;
+    const float (&dct9_center)[9] = kImdctDct9Center;
     // Window times the sign of the read-out, and where each output reads y.
-    float window[4][kImdctOutputs];
+    const float (&window)[4][kImdctOutputs] = kImdctWindows;
     int source[kImdctOutputs];
     // Short blocks: 6-point DCT-IV and the 12-point window with the signs of
     // its read-out.
-    float dct6[6][6];
-    float short_window[12];
+    const float (&dct6)[6][6] = kImdctDct6;
+    const float (&short_window)[12] = kImdctShortWindow;
     int short_source[12];
     // +1 for even subbands, -1 for odd ones.
     float inversion[kLanes];
 
     ImdctTables() {
-        for (int k = 0; k < 18; ++k)
-            pre18[k] = static_cast<float>(2.0 * std::cos(kPi * (2 * k + 1) / 72.0));
-        for (int k = 0; k < 9; ++k)
-            pre9[k] = static_cast<float>(2.0 * std::cos(kPi * (2 * k + 1) / 36.0));
-        for (int p = 0; p < 9; ++p) {
-            for (int k = 0; k < 4; ++k)
-                dct9[p][k] = static_cast<float>(std::cos(kPi * (2 * k + 1) * p / 18.0));
-            dct9_center[p] = static_cast<float>(std::cos(kPi * 9 * p / 18.0));
-        }
-
-        double iso[4][kImdctOutputs];
         for (int i = 0; i < kImdctOutputs; ++i)
-            iso[0][i] = std::sin(kPi / 36.0 * (i + 0.5));
-        for (int i = 0; i < kImdctOutputs; ++i) {
-            iso[1][i] = i < 18   ? iso[0][i]
-                        : i < 24 ? 1.0
-                        : i < 30 ? std::sin(kPi / 12.0 * (i - 17.5))
-                                 : 0.0;
-            iso[3][i] = i < 6    ? 0.0
-                        : i < 12 ? std::sin(kPi / 12.0 * (i - 5.5))
-                        : i < 18 ? 1.0
-                                 : iso[0][i];
-            iso[2][i] = 0.0; // short blocks have their own path
-        }
-        for (int i = 0; i < kImdctOutputs; ++i) {
-            const double sign = i < 9 ? 1.0 : -1.0;
             source[i] = i < 9 ? i + 9 : i < 27 ? 26 - i : i - 27;
-            for (int bt = 0; bt < 4; ++bt)
-                window[bt][i] = static_cast<float>(sign * iso[bt][i]);
-        }
-
-        for (int m = 0; m < 6; ++m)
-            for (int k = 0; k < 6; ++k)
-                dct6[m][k] = static_cast<float>(std::cos(kPi / 24.0 * (2 * m + 1) * (2 * k + 1)));
-        for (int i = 0; i < 12; ++i) {
-            const double sign = i < 3 ? 1.0 : -1.0;
+        for (int i = 0; i < 12; ++i)
             short_source[i] = i < 3 ? i + 3 : i < 9 ? 8 - i : i - 9;
-            short_window[i] = static_cast<float>(sign * std::sin(kPi / 12.0 * (i + 0.5)));
-        }
         for (int s = 0; s < kLanes; ++s)
             inversion[s] = (s & 1) ? -1.0f : 1.0f;
     }

@@ -3,6 +3,7 @@
 #include "Layer3Constants.h"
 #include "WindowSum.h"
 #include "tables/Layer3Bands.h"
+#include "tables/PowerTables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,32 +16,13 @@ namespace audiocore {
 
 namespace {
 
-constexpr unsigned kPowerTableSize = 8192;
-
-struct PowerTables {
-    // pow43[i] = i^(4/3).
-    float pow43[kPowerTableSize];
-    // global[g] = 2^((g - 210) / 4): the quantiser step of global_gain g.
-    float global[256];
-    // scale[i] = 2^(-i / 2): one step of the scale factors and block gains.
-    float scale[64];
-
-    PowerTables() {
-        for (unsigned i = 0; i < kPowerTableSize; ++i)
-            pow43[i] = static_cast<float>(std::pow(static_cast<double>(i), 4.0 / 3.0));
-        for (int g = 0; g < 256; ++g)
-            global[g] = static_cast<float>(std::exp2(0.25 * (g - 210)));
-        for (int i = 0; i < 64; ++i)
-            scale[i] = static_cast<float>(std::exp2(-0.5 * i));
-    }
-};
-const PowerTables kPower;
+constexpr unsigned kPowerTableSize = sizeof kPow43 / sizeof kPow43[0];
 
 // Scale factors are at most 15 and pretab at most 3, so an index is at most
 // (15 + 3) << 1 for long bands and (15 << 1) + 4 * 7 for short ones; the
 // clamp only guards the table against a future change of that arithmetic.
 float ScaleStep(int index) {
-    return kPower.scale[std::clamp(index, 0, 63)];
+    return kHalfSteps[std::clamp(index, 0, 63)];
 }
 
 // Lines begin..end - 1 of the spectrum, requantised with one band factor:
@@ -58,29 +40,23 @@ void ScaleLinesBaseline(const std::int32_t* spectrum, int begin, int end, float 
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// Eight lines at a time, gathering from the table. Magnitudes past it, which
-// only escape codes of a damaged stream reach, are redone one by one. The
-// multiply is the same single rounding as the baseline's, so the lines are
-// equal to the bit.
+// Eight lines at a time, gathering from the table, clamped to it as Power43
+// does. The multiply is the same single rounding as the baseline's, so the
+// lines are equal to the bit.
 [[gnu::target("avx2")]] void ScaleLinesAvx2(const std::int32_t* spectrum, int begin, int end,
                                             float factor, float* ro) {
     const __m256 by = _mm256_set1_ps(factor);
     const __m256 sign_bit = _mm256_set1_ps(-0.0f);
     const __m256i last = _mm256_set1_epi32(static_cast<int>(kPowerTableSize - 1));
-    int beyond = 0;
     int j = begin;
     for (; j + 8 <= end; j += 8) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(spectrum + j));
         const __m256i magnitude = _mm256_abs_epi32(v);
-        beyond |= _mm256_movemask_epi8(_mm256_cmpgt_epi32(magnitude, last));
-        const __m256 power =
-            _mm256_i32gather_ps(kPower.pow43, _mm256_min_epu32(magnitude, last), 4);
+        const __m256 power = _mm256_i32gather_ps(kPow43, _mm256_min_epu32(magnitude, last), 4);
         const __m256 sign = _mm256_and_ps(_mm256_cvtepi32_ps(v), sign_bit);
         const __m256 scaled = _mm256_andnot_ps(sign_bit, _mm256_mul_ps(power, by));
         _mm256_storeu_ps(ro + j, _mm256_or_ps(scaled, sign));
     }
-    if (beyond != 0)
-        j = begin;
     ScaleLinesBaseline(spectrum, j, end, factor, ro);
 }
 #else
@@ -96,10 +72,9 @@ ScaleLinesKernel CurrentScaleLines() {
 } // namespace
 
 float Power43(int magnitude) {
-    if (magnitude >= 0 && static_cast<unsigned>(magnitude) < kPowerTableSize)
-        return kPower.pow43[magnitude];
-    // Only escape codes of a damaged stream reach this far.
-    return static_cast<float>(std::pow(static_cast<double>(magnitude), 4.0 / 3.0));
+    // The table holds every magnitude a Huffman code gives; the clamp only
+    // guards it against other callers.
+    return kPow43[std::clamp(magnitude, 0, static_cast<int>(kPowerTableSize) - 1)];
 }
 
 int MixedLongBands(const ScaleFactorBands& bands) {
@@ -112,7 +87,7 @@ int MixedLongBands(const ScaleFactorBands& bands) {
 void Requantise(const std::int32_t* spectrum, int nonzero, const GranuleInfo& g,
                 const ScaleFactors& sf, const ScaleFactorBands& bands, float* ro) {
     const int n = std::clamp(nonzero, 0, kGranuleLines);
-    const float gain = kPower.global[g.global_gain & 255u];
+    const float gain = kGlobalGain[g.global_gain & 255u];
     const int shift = static_cast<int>(g.scalefac_scale & 1u);
     const ScaleLinesKernel scale_lines = CurrentScaleLines();
 

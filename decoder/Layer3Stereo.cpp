@@ -2,6 +2,7 @@
 
 #include "Layer3Requantiser.h"
 #include "tables/Layer3Bands.h"
+#include "tables/PowerTables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,17 +18,11 @@ struct IntensityTables {
     // MPEG-1: tan(p * pi / 12); p = 6 is infinite and held as a large value
     // that sends everything to the left channel.
     float tan12[16];
-    // LSF: io[scale][i] = 2^(-i / 4) or 2^(-i / 2).
-    float io[2][32];
 
     IntensityTables() {
         for (int p = 0; p < 16; ++p)
             tan12[p] = static_cast<float>(std::tan(p * std::numbers::pi / 12.0));
         tan12[6] = 1.0e11f;
-        for (int i = 0; i < 32; ++i) {
-            io[0][i] = static_cast<float>(std::exp2(-0.25 * i));
-            io[1][i] = static_cast<float>(std::exp2(-0.5 * i));
-        }
     }
 };
 const IntensityTables kIntensity;
@@ -55,7 +50,8 @@ void Layer3Stereo::SetPosition(int line, int position) {
         is_ratio_[line] = kIntensity.tan12[position];
         return;
     }
-    const float* io = kIntensity.io[io_type_];
+    // The ratio 2^(-i / 4) at scale 0, 2^(-i / 2) at scale 1.
+    const float* io = io_type_ == 0 ? kQuarterSteps : kHalfSteps;
     if (position == 0) {
         k_[0][line] = k_[1][line] = 1.0f;
     } else if (position & 1) {

@@ -3,11 +3,10 @@
 #include "PcmSink.h"
 #include "WindowSum.h"
 #include "tables/SynthesisWindow.h"
+#include "tables/TransformTables.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <numbers>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -19,18 +18,6 @@
 namespace audiocore {
 
 namespace {
-
-// cos_k = 1 / (2 cos(k pi / 64)), k = 1..31: the butterfly factors of the fast
-// transform. Entry 0 is unused.
-struct CosFactors {
-    float value[32];
-    CosFactors() {
-        value[0] = 0.0f;
-        for (int k = 1; k < 32; ++k)
-            value[k] = static_cast<float>(1.0 / (2.0 * std::cos(k * std::numbers::pi / 64.0)));
-    }
-};
-const CosFactors kCos;
 
 // The window tap by tap: by_tap[32 k + j] = window[16 j + k], the coefficient
 // of tap k for output j, so that one tap of all 32 outputs is contiguous.
@@ -57,7 +44,7 @@ template <class T, int N> struct FastDct {
         T sums[H], diffs[H], even[H], odd[H];
         for (int k = 0; k < H; ++k) {
             sums[k] = in[k] + in[N - 1 - k];
-            diffs[k] = (in[k] - in[N - 1 - k]) * kCos.value[(2 * k + 1) * kStep];
+            diffs[k] = (in[k] - in[N - 1 - k]) * kSynthesisFactors[(2 * k + 1) * kStep];
         }
         FastDct<T, H>::Run(sums, even);
         FastDct<T, H>::Run(diffs, odd);

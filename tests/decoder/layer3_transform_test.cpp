@@ -5,11 +5,15 @@
 #include "Layer3Requantiser.h"
 #include "Layer3Stereo.h"
 #include "tables/Layer3Bands.h"
+#include "tables/PowerTables.h"
+#include "tables/TransformTables.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -29,6 +33,70 @@ std::vector<float> RequantiseOne(const GranuleInfo& g, const ScaleFactors& sf,
     std::vector<float> ro(576, -1.0f);
     Requantise(spectrum.data(), 576, g, sf, bands, ro.data());
     return ro;
+}
+
+// The power, cosine and sine tables are made by a generator so that
+// decoding calls no maths library; every entry must still be what the
+// library's double rounds to, or every decoded sample would move.
+TEST(MathTables, EveryEntryIsTheLibrarysResultRoundedToFloat) {
+    using audiocore::Power43;
+    for (int i = 0; i < static_cast<int>(std::size(audiocore::kPow43)); ++i)
+        ASSERT_EQ(audiocore::kPow43[i], static_cast<float>(std::pow(double(i), 4.0 / 3.0))) << i;
+    EXPECT_EQ(Power43(8206), static_cast<float>(std::pow(8206.0, 4.0 / 3.0)));
+    for (int g = 0; g < 256; ++g)
+        ASSERT_EQ(audiocore::kGlobalGain[g], static_cast<float>(std::exp2(0.25 * (g - 210)))) << g;
+    for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(audiocore::kHalfSteps[i], static_cast<float>(std::exp2(-0.5 * i))) << i;
+    for (int i = 0; i < 32; ++i)
+        ASSERT_EQ(audiocore::kQuarterSteps[i], static_cast<float>(std::exp2(-0.25 * i))) << i;
+    for (int i = 0; i < 63; ++i)
+        ASSERT_EQ(audiocore::kLayer12ScaleFactors[i], static_cast<float>(std::exp2(1.0 - i / 3.0)))
+            << i;
+    EXPECT_EQ(audiocore::kLayer12ScaleFactors[63], 0.0f);
+
+    constexpr double pi = std::numbers::pi;
+    // Bit for bit: the windows' zeros keep their signs.
+    const auto same = [](float table, double value) {
+        const float expected = static_cast<float>(value);
+        return std::memcmp(&table, &expected, sizeof table) == 0;
+    };
+    for (int k = 1; k < 32; ++k)
+        EXPECT_TRUE(same(audiocore::kSynthesisFactors[k], 1.0 / (2.0 * std::cos(k * pi / 64.0))));
+    for (int k = 0; k < 18; ++k)
+        EXPECT_TRUE(same(audiocore::kImdctPre18[k], 2.0 * std::cos(pi * (2 * k + 1) / 72.0)));
+    for (int k = 0; k < 9; ++k)
+        EXPECT_TRUE(same(audiocore::kImdctPre9[k], 2.0 * std::cos(pi * (2 * k + 1) / 36.0)));
+    for (int p = 0; p < 9; ++p) {
+        for (int k = 0; k < 4; ++k)
+            EXPECT_TRUE(same(audiocore::kImdctDct9[p][k], std::cos(pi * (2 * k + 1) * p / 18.0)));
+        EXPECT_TRUE(same(audiocore::kImdctDct9Center[p], std::cos(pi * 9 * p / 18.0)));
+    }
+    for (int m = 0; m < 6; ++m)
+        for (int k = 0; k < 6; ++k)
+            EXPECT_TRUE(
+                same(audiocore::kImdctDct6[m][k], std::cos(pi / 24.0 * (2 * m + 1) * (2 * k + 1))));
+    for (int i = 0; i < 36; ++i) {
+        // Normal, start, short (its own path) and stop windows; negated from
+        // output 9 on, zeros included.
+        const double sign = i < 9 ? 1.0 : -1.0;
+        const double normal = std::sin(pi / 36.0 * (i + 0.5));
+        const double start = i < 18   ? normal
+                             : i < 24 ? 1.0
+                             : i < 30 ? std::sin(pi / 12.0 * (i - 17.5))
+                                      : 0.0;
+        const double stop = i < 6    ? 0.0
+                            : i < 12 ? std::sin(pi / 12.0 * (i - 5.5))
+                            : i < 18 ? 1.0
+                                     : normal;
+        EXPECT_TRUE(same(audiocore::kImdctWindows[0][i], sign * normal)) << i;
+        EXPECT_TRUE(same(audiocore::kImdctWindows[1][i], sign * start)) << i;
+        EXPECT_TRUE(same(audiocore::kImdctWindows[2][i], sign * 0.0)) << i;
+        EXPECT_TRUE(same(audiocore::kImdctWindows[3][i], sign * stop)) << i;
+    }
+    for (int i = 0; i < 12; ++i)
+        EXPECT_TRUE(same(audiocore::kImdctShortWindow[i],
+                         (i < 3 ? 1.0 : -1.0) * std::sin(pi / 12.0 * (i + 0.5))))
+            << i;
 }
 
 TEST(Layer3Requantiser, GainsScaleFactorsAndPreemphasis) {

@@ -24,6 +24,7 @@ trap 'rm -rf "$out"' EXIT
 "$python" "$scripts/gen_tables.py" "$data_dir" "$out"
 "$python" "$scripts/gen_huffman_tables.py" "$data_dir/huffdec" "$out"
 "$python" "$scripts/gen_alloc_tables.py" "$data_dir" "$out"
+"$python" "$scripts/gen_math_tables.py" "$out"
 
 failed=0
 for generated in "$out"/*; do
