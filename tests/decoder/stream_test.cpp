@@ -33,17 +33,33 @@ std::vector<std::uint8_t> HeaderThenBody(const std::vector<std::uint8_t>& body) 
     return bytes;
 }
 
+// 413 random bytes, for a body whose every bit counts.
+std::vector<std::uint8_t> RandomBody(unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<std::uint8_t> body(kBody);
+    for (auto& b : body)
+        b = static_cast<std::uint8_t>(random());
+    return body;
+}
+
+// Finds the frame and reads its body, as the decoder does before any bits.
+::testing::AssertionResult ReadsTheFrame(MpegFileStream& stream,
+                                         const std::vector<std::uint8_t>& body) {
+    std::uint32_t header = 0;
+    if (!stream.FindHeader(header, false))
+        return ::testing::AssertionFailure() << "no frame found";
+    if (!stream.ReadFrameBody(static_cast<int>(body.size())))
+        return ::testing::AssertionFailure() << "the body was not read";
+    return ::testing::AssertionSuccess();
+}
+
 } // namespace
 
 TEST(MpegFileStream, BitsComeOutMostSignificantFirstInAnyWidths) {
     std::mt19937 random(7);
-    std::vector<std::uint8_t> body(413);
-    for (auto& b : body)
-        b = static_cast<std::uint8_t>(random());
+    const std::vector<std::uint8_t> body = RandomBody(7);
     StreamOnBytes s(HeaderThenBody(body));
-    std::uint32_t header = 0;
-    ASSERT_TRUE(s.stream.FindHeader(header, false));
-    ASSERT_TRUE(s.stream.ReadFrameBody(static_cast<int>(body.size())));
+    ASSERT_TRUE(ReadsTheFrame(s.stream, body));
 
     std::size_t bit = 0;
     while (bit + 16 <= body.size() * 8) {
@@ -59,16 +75,11 @@ TEST(MpegFileStream, BitsComeOutMostSignificantFirstInAnyWidths) {
 // across word boundaries, the bytes must be those the bit reader gives, and
 // the reader must go on after them.
 TEST(MpegFileStream, BytesTakenWholeAreTheBitReadersBytes) {
-    std::mt19937 random(11);
-    std::vector<std::uint8_t> body(413);
-    for (auto& b : body)
-        b = static_cast<std::uint8_t>(random());
+    const std::vector<std::uint8_t> body = RandomBody(11);
     for (int start = 0; start < 8; ++start) {
         for (int n : {0, 1, 3, 4, 5, 9, 400}) {
             StreamOnBytes s(HeaderThenBody(body));
-            std::uint32_t header = 0;
-            ASSERT_TRUE(s.stream.FindHeader(header, false));
-            ASSERT_TRUE(s.stream.ReadFrameBody(static_cast<int>(body.size())));
+            ASSERT_TRUE(ReadsTheFrame(s.stream, body));
             for (int i = 0; i < start; ++i)
                 s.stream.GetBits(8);
             std::vector<std::uint8_t> taken(static_cast<std::size_t>(n));
@@ -82,9 +93,7 @@ TEST(MpegFileStream, BytesTakenWholeAreTheBitReadersBytes) {
     }
     // Off a byte boundary, or past the buffer, nothing is taken.
     StreamOnBytes s(HeaderThenBody(body));
-    std::uint32_t header = 0;
-    ASSERT_TRUE(s.stream.FindHeader(header, false));
-    ASSERT_TRUE(s.stream.ReadFrameBody(static_cast<int>(body.size())));
+    ASSERT_TRUE(ReadsTheFrame(s.stream, body));
     std::vector<std::uint8_t> taken(MpegFileStream::kBodyBytes + 1);
     EXPECT_FALSE(s.stream.TakeBytes(taken.data(), MpegFileStream::kBodyBytes + 1));
     s.stream.GetBits(3);
@@ -96,14 +105,9 @@ TEST(MpegFileStream, BytesTakenWholeAreTheBitReadersBytes) {
 // width, and up to and past the end of the buffer, they must be the three
 // codes one at a time give, leaving the reader at the same place.
 TEST(MpegFileStream, ThreeCodesAtOnceAreThreeCodesOneAtATime) {
-    std::mt19937 random(5);
-    std::vector<std::uint8_t> body(413);
-    for (auto& b : body)
-        b = static_cast<std::uint8_t>(random());
+    const std::vector<std::uint8_t> body = RandomBody(5);
     StreamOnBytes s(HeaderThenBody(body));
-    std::uint32_t header = 0;
-    ASSERT_TRUE(s.stream.FindHeader(header, false));
-    ASSERT_TRUE(s.stream.ReadFrameBody(static_cast<int>(body.size())));
+    ASSERT_TRUE(ReadsTheFrame(s.stream, body));
     const int last_word_bits = 32 * MpegFileStream::kBodyWords;
     for (int start : {0, 1, 7, 31, 32, 33, 600, last_word_bits - 130, last_word_bits - 70,
                       last_word_bits - 40, last_word_bits - 5}) {
