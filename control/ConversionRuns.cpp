@@ -28,8 +28,7 @@ int ThreadsFor(const ConversionSplit& split) {
 // board's.
 class RunPcm final : public PcmSink {
 public:
-    RunPcm(std::uint32_t channels, std::uint32_t frame_bytes)
-        : frame_(channels, frame_bytes), frame_bytes_(frame_bytes) {}
+    RunPcm(std::uint32_t channels, std::uint32_t frame_bytes) : frame_(channels, frame_bytes) {}
 
     void Append(std::uint32_t channel, std::int16_t sample) override {
         AppendBlock(channel, &sample, 1);
@@ -39,9 +38,7 @@ public:
         frame_.Store(channel, samples, count);
     }
     void EndFrame() override {
-        const std::size_t at = bytes_.size();
-        bytes_.resize(at + frame_bytes_);
-        frame_.WriteTo(bytes_.data() + at);
+        frame_.AppendTo(bytes_);
         frame_.Next();
     }
     void Clear() override {
@@ -59,7 +56,6 @@ public:
 
 private:
     PcmFrame frame_;
-    std::uint32_t frame_bytes_;
     std::vector<std::uint8_t> bytes_;
 };
 

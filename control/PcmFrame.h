@@ -41,14 +41,13 @@ public:
         WriteTo(bytes_.data());
         return bytes_;
     }
-    // The same into `out`, which holds Bytes().size() bytes.
-    void WriteTo(std::uint8_t* out) {
-        if (planes_.empty())
-            return;
-        for (std::uint32_t c = 0; c < channels_; ++c)
-            std::fill(Plane(c) + filled_[c], Plane(c) + samples_, std::int16_t{0});
-        Interleave(Plane(0), channels_ == 2 ? Plane(1) : nullptr, samples_, out);
+    // The same after the end of `out`.
+    void AppendTo(std::vector<std::uint8_t>& out) {
+        const std::size_t at = out.size();
+        out.resize(at + bytes_.size());
+        WriteTo(out.data() + at);
     }
+
     // Empty again, for the next frame.
     void Next() {
         filled_[0] = 0;
@@ -62,6 +61,14 @@ public:
     }
 
 private:
+    // Interleaves the planes into `out`, silence where no block came.
+    void WriteTo(std::uint8_t* out) {
+        if (planes_.empty())
+            return;
+        for (std::uint32_t c = 0; c < channels_; ++c)
+            std::fill(Plane(c) + filled_[c], Plane(c) + samples_, std::int16_t{0});
+        Interleave(Plane(0), channels_ == 2 ? Plane(1) : nullptr, samples_, out);
+    }
     std::int16_t* Plane(std::uint32_t channel) { return planes_.data() + channel * samples_; }
 
     std::uint32_t channels_;

@@ -19,18 +19,11 @@ constexpr int kLanes = kSubbands;
 // y[m] = w[m] - y[m - 1]; the 18-point DCT-II splits into a 9-point DCT-II
 // of u[k] + u[17 - k] (even outputs) and a 9-point DCT-IV of u[k] - u[17 - k]
 // (odd outputs), which is a 9-point DCT-II by the same recurrence.
+//
+// The cosines and the windows are generated (tables/TransformTables.h);
+// these are where each output reads y and the frequency inversion's signs.
 struct ImdctTables {
-    const float (&pre18)[18] = kImdctPre18;
-    const float (&pre9)[9] = kImdctPre9;
-    const float (&dct9)[9][4] = kImdctDct9;
-    const float (&dct9_center)[9] = kImdctDct9Center;
-    // Window times the sign of the read-out, and where each output reads y.
-    const float (&window)[4][kImdctOutputs] = kImdctWindows;
     int source[kImdctOutputs];
-    // Short blocks: 6-point DCT-IV and the 12-point window with the signs of
-    // its read-out.
-    const float (&dct6)[6][6] = kImdctDct6;
-    const float (&short_window)[12] = kImdctShortWindow;
     int short_source[12];
     // +1 for even subbands, -1 for odd ones.
     float inversion[kLanes];
@@ -62,8 +55,8 @@ using LaneArray = float[kLanes];
             diff[k][s] = v[k][s] - v[8 - k][s];
         }
     for (int p = 0; p < 9; ++p) {
-        const float* c = kImdct.dct9[p];
-        const float center = kImdct.dct9_center[p];
+        const float* c = kImdctDct9[p];
+        const float center = kImdctDct9Center[p];
         const LaneArray* part = (p & 1) ? diff : sum;
         for (int s = 0; s < kLanes; ++s)
             out[p][s] = part[0][s] * c[0] + part[1][s] * c[1] + part[2][s] * c[2] +
@@ -77,9 +70,9 @@ using LaneArray = float[kLanes];
     alignas(16) float even_in[9][kLanes];
     alignas(16) float odd_in[9][kLanes];
     for (int k = 0; k < 9; ++k) {
-        const float pre_low = kImdct.pre18[k];
-        const float pre_high = kImdct.pre18[17 - k];
-        const float pre_odd = kImdct.pre9[k];
+        const float pre_low = kImdctPre18[k];
+        const float pre_high = kImdctPre18[17 - k];
+        const float pre_odd = kImdctPre9[k];
         for (int s = 0; s < kLanes; ++s) {
             const float low = x[k][s] * pre_low;
             const float high = x[17 - k][s] * pre_high;
@@ -125,12 +118,12 @@ void ShortImdct(const float* in, float* raw) {
         for (int m = 0; m < 6; ++m) {
             float sum = 0.0f;
             for (int k = 0; k < 6; ++k)
-                sum += in[3 * k + window] * kImdct.dct6[m][k];
+                sum += in[3 * k + window] * kImdctDct6[m][k];
             z[m] = sum;
         }
         float* target = raw + 6 + 6 * window;
         for (int i = 0; i < 12; ++i)
-            target[i] += kImdct.short_window[i] * z[kImdct.short_source[i]];
+            target[i] += kImdctShortWindow[i] * z[kImdct.short_source[i]];
     }
 }
 
@@ -145,7 +138,7 @@ void Imdct(const float* in, float* raw, int block_type) {
     std::copy(in, in + kSubbandLines, lines);
     alignas(16) float y[kSubbandLines][kLanes];
     LongTransforms(lines, y);
-    const float* window = kImdct.window[block_type & 3];
+    const float* window = kImdctWindows[block_type & 3];
     for (int i = 0; i < kImdctOutputs; ++i)
         raw[i] = window[i] * y[kImdct.source[i]][0];
 }
@@ -164,7 +157,7 @@ namespace {
     if (block_type != 2 && !mixed) {
         // All subbands long with one window: the whole overlap-add runs by
         // lane.
-        const float* window = kImdct.window[block_type];
+        const float* window = kImdctWindows[block_type];
         for (int i = 0; i < kSubbandLines; ++i) {
             const float* first = y[kImdct.source[i]];
             const float* second = y[kImdct.source[kSubbandLines + i]];
@@ -184,7 +177,7 @@ namespace {
             if (type == 2) {
                 ShortImdct(in + kSubbandLines * sb, raw);
             } else {
-                const float* window = kImdct.window[type];
+                const float* window = kImdctWindows[type];
                 for (int i = 0; i < kImdctOutputs; ++i)
                     raw[i] = window[i] * y[kImdct.source[i]][sb];
             }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -16,7 +17,7 @@ namespace audiocore {
 
 namespace {
 
-constexpr unsigned kPowerTableSize = sizeof kPow43 / sizeof kPow43[0];
+constexpr unsigned kPowerTableSize = std::size(kPow43);
 
 // Scale factors are at most 15 and pretab at most 3, so an index is at most
 // (15 + 3) << 1 for long bands and (15 << 1) + 4 * 7 for short ones; the
