@@ -15,16 +15,6 @@ using namespace audiocore;
 
 namespace {
 
-// How far the stream has been read, by bytes, which stays true for files
-// whose frames vary in size.
-double ReadFraction(const MpegFileStream& stream) {
-    const double start = static_cast<double>(stream.FirstFrameOffset());
-    const double size = static_cast<double>(stream.FileSize()) - start;
-    if (size <= 0)
-        return 1.0;
-    return (static_cast<double>(stream.Position()) - start) / size;
-}
-
 // The run being converted, for the interrupt handler: Ctrl-C asks it to stop
 // between frames, like the control's Stop, instead of killing the process
 // with a half-written file.
@@ -60,15 +50,18 @@ private:
 int RunConvert(const std::vector<std::string>& args) {
     std::vector<std::string> files;
     int threads = 0;
+    bool gapless = true;
     bool valid = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--threads" && i + 1 < args.size())
             valid = valid && ParseNumber(args[++i], 1, 4, threads);
+        else if (args[i] == "--no-gapless")
+            gapless = false;
         else
             files.push_back(args[i]);
     }
     if (!valid || files.size() != 2) {
-        std::fprintf(stderr, "usage: audiocore convert IN OUT.wav [--threads N]\n");
+        std::fprintf(stderr, "usage: audiocore convert IN OUT.wav [--threads N] [--no-gapless]\n");
         return 2;
     }
     const std::string& in = files[0];
@@ -76,7 +69,8 @@ int RunConvert(const std::vector<std::string>& args) {
     DecodeJob job;
     job.split.threads = threads;
     std::string reason;
-    if (OpenSource(job, in, &reason) != OpenResult::Opened) {
+    job.decoder.SetGapless(gapless);
+    if (job.decoder.Open(in, &reason) != OpenResult::Opened) {
         ReportFailure(in, reason);
         return 1;
     }
@@ -86,7 +80,7 @@ int RunConvert(const std::vector<std::string>& args) {
         bar.emplace(stderr);
     RunProgress progress;
     if (bar)
-        progress = [&] { bar->Show(ReadFraction(*job.stream)); };
+        progress = [&] { bar->Show(job.decoder.ReadFraction()); };
 
     InterruptStops interrupt(job);
     if (WriteWav(job, out, progress, &reason) != 0) {

@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-#include "DecodeJob.h"
+#include "MpegDecoder.h"
 #include "StreamInfo.h"
 
 #include <cstdio>
@@ -13,20 +13,22 @@ int RunInfo(const std::vector<std::string>& args) {
         return 2;
     }
     const std::string& path = args[0];
-    DecodeJob job;
+    MpegDecoder decoder;
     std::string reason;
-    if (OpenSource(job, path, &reason) != OpenResult::Opened) {
+    if (decoder.Open(path, &reason) != OpenResult::Opened) {
         ReportFailure(path, reason);
         return 1;
     }
-    const FrameHeader& header = *job.header;
-    const MpegFileStream& stream = *job.stream;
+    const FrameHeader& header = decoder.Header();
     std::printf("format: %s\n", StreamInfoLine(header).c_str());
-    const int frames = AudioFrameCount(job);
-    std::printf("frames: %d\n", frames);
-    std::printf("length_ms: %lld\n", static_cast<long long>(header.LengthMs(frames)));
+    std::printf("frames: %d\n", decoder.FrameCount());
+    std::printf("samples: %lld\n", static_cast<long long>(decoder.SongSamples()));
+    std::printf("length_ms: %lld\n", static_cast<long long>(decoder.LengthMs()));
+    const EncoderHeader& encoder = decoder.Encoder();
+    if (encoder.KnowsGap())
+        std::printf("encoder_gap: %d delay, %d padding\n", encoder.delay, encoder.padding);
     std::printf("copyright: %s\n", header.copy_flags[0] ? "yes" : "no");
     std::printf("first_frame_offset: %llu\n",
-                static_cast<unsigned long long>(stream.FirstFrameOffset()));
+                static_cast<unsigned long long>(decoder.FirstFrameOffset()));
     return 0;
 }

@@ -17,7 +17,7 @@ using namespace audiocore;
 namespace {
 
 struct PlayOptions {
-    std::string file;
+    std::vector<std::string> files;
     int device = 0;
     int volume = ControlEngine::kDefaultVolume;
     std::optional<int> start;
@@ -38,13 +38,13 @@ bool ParseOptions(const std::vector<std::string>& args, PlayOptions& options) {
             if (!ParseNumber(args[++i], 0, 1 << 30, frame))
                 return false;
             options.start = frame;
-        } else if (options.file.empty() && !arg.empty() && arg[0] != '-') {
-            options.file = arg;
+        } else if (!arg.empty() && arg[0] != '-') {
+            options.files.push_back(arg);
         } else {
             return false;
         }
     }
-    return !options.file.empty();
+    return !options.files.empty();
 }
 
 // The main thread sleeps in poll() on this pipe: the end of a run and Ctrl-C
@@ -81,17 +81,53 @@ void ShowTime(const ControlEngine& engine) {
     std::fflush(stdout);
 }
 
+// The songs after the one that plays, each queued in turn to follow it
+// without a gap. A song that cannot be opened is named and skipped.
+class SongQueue {
+public:
+    SongQueue(ControlEngine& engine, const std::vector<std::string>& files, std::size_t next)
+        : engine_(engine), files_(files), next_(next) {}
+
+    bool Empty() const { return next_ >= files_.size() && engine_.NextSourceFile().empty(); }
+    // Queues the next song that opens, if none is queued.
+    void Fill() {
+        while (engine_.NextSourceFile().empty() && next_ < files_.size()) {
+            std::string reason;
+            const std::string& file = files_[next_++];
+            if (engine_.SetNextSourceFile(file, &reason) != OpenResult::Opened)
+                ReportFailure(file, reason);
+        }
+    }
+
+private:
+    ControlEngine& engine_;
+    const std::vector<std::string>& files_;
+    std::size_t next_;
+};
+
+// Opens the first song of `files` that opens; the index
+// after it, or files.size() when none opened.
+std::size_t OpenFirst(ControlEngine& engine, const std::vector<std::string>& files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string reason;
+        if (engine.OpenSourceFile(files[i], &reason) == OpenResult::Opened)
+            return i + 1;
+        ReportFailure(files[i], reason);
+    }
+    return files.size() + 1;
+}
+
 } // namespace
 
 int RunPlay(const std::vector<std::string>& args) {
     PlayOptions options;
     if (!ParseOptions(args, options)) {
         std::fprintf(stderr,
-                     "usage: audiocore play FILE [--device N] [--volume V] [--start FRAME]\n");
+                     "usage: audiocore play FILE... [--device N] [--volume V] [--start FRAME]\n");
         return 2;
     }
     if (pipe2(wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        ReportFailure(options.file, "cannot create a pipe");
+        ReportFailure(options.files[0], "cannot create a pipe");
         return 1;
     }
     std::mutex mutex;
@@ -105,17 +141,18 @@ int RunPlay(const std::vector<std::string>& args) {
     });
     engine.SetOutputDevID(options.device);
     engine.SetVolume(options.volume);
-    if (engine.OpenSourceFile(options.file) != OpenResult::Opened) {
-        ReportFailure(options.file, "Open source file error!");
+    const std::size_t after_first = OpenFirst(engine, options.files);
+    if (after_first > options.files.size())
         return 1;
-    }
     if (options.start) {
         engine.SetPosition(*options.start);
         // The run ends at once, as at the end of the stream; say why.
         if (const int frames = engine.GetFrameCount(); *options.start >= frames)
             std::printf("%s: frame %d is past the end of the stream (%d frames)\n",
-                        options.file.c_str(), *options.start, frames);
+                        engine.SourceFile().c_str(), *options.start, frames);
     }
+    SongQueue queue(engine, options.files, after_first);
+    queue.Fill();
 
     auto old_int = std::signal(SIGINT, OnInterrupt);
     auto old_term = std::signal(SIGTERM, OnInterrupt);
@@ -126,9 +163,14 @@ int RunPlay(const std::vector<std::string>& args) {
         pollfd wake{wake_pipe[0], POLLIN, 0};
         if (terminal)
             ShowTime(engine);
-        // On a terminal the time display wants a redraw twice a second.
-        if (poll(&wake, 1, terminal ? 500 : -1) < 0 && errno != EINTR)
+        // On a terminal the time display wants a redraw twice a second;
+        // with songs to follow, the next one is queued as soon as the run
+        // has gone on into the one queued before.
+        const int timeout = !queue.Empty() ? 20 : terminal ? 500 : -1;
+        if (poll(&wake, 1, timeout) < 0 && errno != EINTR)
             break;
+        engine.PollAdvance();
+        queue.Fill();
         char drained[64];
         while (read(wake_pipe[0], drained, sizeof drained) > 0) {
         }
@@ -153,7 +195,7 @@ int RunPlay(const std::vector<std::string>& args) {
     close(wake_pipe[0]);
     close(wake_pipe[1]);
     if (engine.LastRunFailed()) {
-        ReportFailure(options.file, engine.LastRunFailure());
+        ReportFailure(engine.SourceFile(), engine.LastRunFailure());
         return 1;
     }
     return how == 1 ? 130 : 0;

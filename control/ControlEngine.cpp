@@ -38,16 +38,77 @@ void ControlEngine::StopAndRelease() {
     worker_.Join();
 }
 
-OpenResult ControlEngine::OpenSourceFile(const std::string& path) {
+OpenResult ControlEngine::OpenSourceFile(const std::string& path, std::string* reason) {
     StopAndRelease();
+    following_.Clear();
     job_ = std::make_unique<DecodeJob>();
-    const OpenResult result = OpenSource(*job_, path);
+    const OpenResult result = job_->decoder.Open(path, reason);
     playable_ = result == OpenResult::Opened;
     if (playable_)
         RefreshFacts();
     else
         facts_ = Facts{};
     return result;
+}
+
+OpenResult ControlEngine::SetNextSourceFile(const std::string& path, std::string* reason) {
+    std::unique_ptr<DecodeJob> next;
+    OpenResult result = OpenResult::Opened;
+    if (!path.empty()) {
+        next = std::make_unique<DecodeJob>();
+        result = next->decoder.Open(path, reason);
+        if (result != OpenResult::Opened)
+            next.reset();
+    }
+    following_.Queue(std::move(next));
+    return result;
+}
+
+std::string ControlEngine::NextSourceFile() const {
+    return following_.QueuedPath();
+}
+
+DecodeJob* ControlEngine::TakeNext(RunNumber run) {
+    return following_.Take([this, run](DecodeJob& next) {
+        next.volume = static_cast<std::uint16_t>(volume_ & 0xFFFF);
+        next.device_number = output_dev_id_;
+        next.output_mode = OutputMode::Device;
+        SetRunTargets(next, run);
+    });
+}
+
+void ControlEngine::SetRunTargets(DecodeJob& job, RunNumber run) {
+    job.notify_target = [poster = poster_, run](int how) {
+        if (poster)
+            poster(run, how);
+    };
+    job.next_song = [this, run] { return TakeNext(run); };
+}
+
+bool ControlEngine::PollAdvance() {
+    const bool running = worker_.Running();
+    // While the run plays, a song is reached when the device plays its
+    // first byte; a run that ended in the song (played to its end, or
+    // unable to play it) has reached it too, one stopped before it was
+    // heard has not.
+    auto reached = [running](const DecodeJob& song) {
+        if (running)
+            return song.played.Reached(song.device->PlayedBytes());
+        return (song.stream_ended.load() && !song.stop_requested.load()) || song.run_failed.load();
+    };
+    bool advanced = false;
+    // The song before is no longer touched by the run: it went on into
+    // this one before the listener could reach it.
+    while (std::unique_ptr<DecodeJob> heard = following_.TakeReached(reached)) {
+        job_ = std::move(heard);
+        ++advances_;
+        advanced = true;
+    }
+    if (advanced) {
+        playable_ = true;
+        RefreshFacts();
+    }
+    return advanced;
 }
 
 void ControlEngine::SetVolume(std::int32_t volume) {
@@ -63,6 +124,17 @@ int ControlEngine::GetPosition() const {
 int ControlEngine::SetPosition(int frame) {
     if (!job_)
         return 0;
+    // The run has gone on into the next song while this one still sounds:
+    // it must come back to this one, from the frame asked.
+    PollAdvance();
+    if (worker_.Running() && following_.InFlight()) {
+        Stop();
+        EndRun();
+        job_->seek_target.store(frame);
+        job_->seek_requested.store(true);
+        Play();
+        return 0;
+    }
     job_->seek_target.store(frame);
     // The old position stops sounding at once; the new one is heard once
     // the run has filled two buffers from it.
@@ -84,10 +156,7 @@ int ControlEngine::Play() {
     job.volume = static_cast<std::uint16_t>(volume_ & 0xFFFF);
     job.device_number = output_dev_id_;
     const RunNumber run = ++last_run_;
-    job.notify_target = [poster = poster_, run](int how) {
-        if (poster)
-            poster(run, how);
-    };
+    SetRunTargets(job, run);
     RefreshFacts();
     worker_.Start(job, ReleaseDecode);
     return 0;
@@ -96,6 +165,7 @@ int ControlEngine::Play() {
 int ControlEngine::Stop() {
     if (!job_)
         return 0;
+    PollAdvance();
     const bool running = worker_.Running();
     // The device ends now, at the end of the frame it is playing, rather
     // than when the worker next looks, which may be a whole buffer later;
@@ -103,6 +173,7 @@ int ControlEngine::Stop() {
     if (running)
         EndAtHeardFrame(*job_);
     job_->stop_requested.store(true);
+    following_.StopInFlight();
     if (running)
         worker_.WaitFor(kStopWait);
     return 0;
@@ -124,18 +195,24 @@ int ControlEngine::WriteWAV(const std::string& filename) {
 bool ControlEngine::CompleteRun(RunNumber run) {
     if (run != last_run_)
         return false;
-    worker_.Join();
+    EndRun();
     RefreshFacts();
     return true;
 }
 
+void ControlEngine::EndRun() {
+    worker_.Join();
+    PollAdvance();
+    following_.Requeue();
+}
+
 void ControlEngine::RefreshFacts() const {
-    if (!playable_ || !job_->header || !job_->stream)
+    if (!playable_ || !job_->decoder.IsOpen())
         return;
-    const FrameHeader& header = *job_->header;
-    facts_.frame_count = AudioFrameCount(*job_);
-    facts_.length_ms =
-        static_cast<int>(std::min<std::int64_t>(header.LengthMs(facts_.frame_count), INT_MAX));
+    const MpegDecoder& decoder = job_->decoder;
+    const FrameHeader& header = decoder.Header();
+    facts_.frame_count = decoder.FrameCount();
+    facts_.length_ms = static_cast<int>(std::min<std::int64_t>(decoder.LengthMs(), INT_MAX));
     facts_.copyright = header.copy_flags[0];
     facts_.info = StreamInfoLine(header);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DecodeJob.h"
+#include "FollowingSongs.h"
 #include "Worker.h"
 
 #include <cstdint>
@@ -32,8 +33,25 @@ public:
     ControlEngine& operator=(const ControlEngine&) = delete;
 
     // Replaces the job with one on `path`, stopping a running worker first.
-    // Anything but Opened leaves a job that Play and WriteWAV refuse.
-    OpenResult OpenSourceFile(const std::string& path);
+    // Anything but Opened leaves a job that Play and WriteWAV refuse. The
+    // song queued to follow is dropped. `reason` (when given) says why the
+    // file did not open.
+    OpenResult OpenSourceFile(const std::string& path, std::string* reason = nullptr);
+
+    // The song to play when the open one ends, on the same device without
+    // a gap: opened now, so that a file that cannot be opened is known at
+    // once (nothing is then queued). An empty path queues nothing. Once the
+    // run has gone on into it, the song queued next follows that one.
+    OpenResult SetNextSourceFile(const std::string& path, std::string* reason = nullptr);
+    std::string NextSourceFile() const;
+    // The file of the song being heard.
+    std::string SourceFile() const { return job_ ? job_->decoder.Path() : std::string(); }
+    // True once when the listener has reached the queued song: from then on
+    // it is the open song (SourceFile, the position and the facts describe
+    // it) and nothing is queued.
+    bool PollAdvance();
+    // How many times the open song has become the one queued.
+    std::uint64_t Advances() const { return advances_; }
 
     std::int32_t Volume() const { return volume_; }
     void SetVolume(std::int32_t volume);
@@ -76,10 +94,18 @@ private:
     void RefreshFacts() const;
     const Facts& CurrentFacts() const;
     void StopAndRelease();
+    // Releases an ended run's thread; a song it went on into becomes the
+    // open one if it was heard, else it is queued again.
+    void EndRun();
+    // The worker's question at the end of a song of run `run`.
+    DecodeJob* TakeNext(RunNumber run);
+    void SetRunTargets(DecodeJob& job, RunNumber run);
 
     NoticePoster poster_;
     std::unique_ptr<DecodeJob> job_;
     bool playable_ = false;
+    FollowingSongs following_;
+    std::uint64_t advances_ = 0;
     WorkerThread worker_;
     RunNumber last_run_ = 0;
     std::int32_t volume_ = kDefaultVolume;

@@ -137,71 +137,55 @@ struct RunPlan {
     int End(int k) const { return std::min(Start(k) + length, end); }
 };
 
-// A thread's own decoding of the source file: its own stream, the shared
-// frame index, and the source's output layout.
-bool OpenCopy(const DecodeJob& source, DecodeJob& copy, RunPcm& pcm, std::string& failure) {
-    if (OpenSource(copy, source.source_path, &failure) != OpenResult::Opened)
+// Decodes frames [start, end) of `decoder` into `pcm`, starting with a seek
+// so that the frames before `start` restore what it depends on.
+bool DecodeOneRun(MpegDecoder& decoder, RunPcm& pcm, int start, int end, std::string& failure) {
+    if (decoder.Seek(start) != SeekOutcome::Landed) {
+        failure = "cannot seek to frame " + std::to_string(start);
         return false;
-    copy.index = source.index;
-    copy.output_channels = source.output_channels;
-    copy.channel_choice = source.channel_choice;
-    copy.output_mode = OutputMode::Sink;
-    copy.sink = &pcm;
+    }
+    for (int frame = start; frame < end && decoder.DecodeFrame(pcm); ++frame) {
+    }
     return true;
-}
-
-// Decodes frames [start, end) of the copy, starting with a seek so that the
-// frames before `start` restore what it depends on.
-bool DecodeOneRun(DecodeJob& copy, int start, int end, std::string& failure) {
-    copy.stop_requested.store(false);
-    copy.seek_target.store(start);
-    copy.seek_requested.store(true);
-    const RunProgress stop_at_end = [&] {
-        if (copy.stream->CurrentFrame() >= end - 1)
-            copy.stop_requested.store(true);
-    };
-    return RunDecode(copy, stop_at_end, &failure) == 0;
 }
 
 void DecodeRuns(const DecodeJob& source, const RunPlan& plan, std::uint32_t frame_bytes,
                 RunBoard& board) {
-    DecodeJob copy;
-    RunPcm pcm(static_cast<std::uint32_t>(source.output_channels), frame_bytes);
+    // Each thread reads the file with a decoder of its own, sharing the
+    // source's frame index.
+    MpegDecoder copy;
     std::string failure;
-    const bool opened = OpenCopy(source, copy, pcm, failure);
+    const bool opened = copy.OpenLike(source.decoder, &failure) == OpenResult::Opened;
+    RunPcm pcm(static_cast<std::uint32_t>(source.decoder.Channels()), frame_bytes);
     std::vector<std::uint8_t> buffer;
     for (int k = board.Take(buffer); k >= 0; k = board.Take(buffer)) {
         pcm.Fill(std::move(buffer));
-        const bool ok = opened && DecodeOneRun(copy, plan.Start(k), plan.End(k), failure);
+        const bool ok = opened && DecodeOneRun(copy, pcm, plan.Start(k), plan.End(k), failure);
         board.Finish(k, pcm.Take(), ok, failure);
     }
 }
 
-// Puts the job's stream where a conversion on one thread would leave it:
-// at `frame`, its header read, or past the last frame.
+// Puts the job's decoder where a conversion on one thread would leave it:
+// at `frame`, or at the end of the stream.
 void PositionAfter(DecodeJob& job, int frame, int end) {
-    const int at = std::min(frame, end - 1);
-    FrameCrc* crc = nullptr;
-    if (!job.stream->PositionAt(job.index.Offset(at), at) ||
-        !job.header->ReadNext(*job.stream, crc))
-        return;
-    if (frame >= end && !job.header->ReadNext(*job.stream, crc))
+    if (frame >= end)
         job.stream_ended.store(true);
+    job.decoder.Seek(std::min(frame, end - 1));
 }
 
 } // namespace
 
 bool ConvertsInRuns(const DecodeJob& job, int first) {
-    if (job.output_mode != OutputMode::WavFile || job.source_path.empty() ||
+    if (job.output_mode != OutputMode::WavFile || job.decoder.Path().empty() ||
         ThreadsFor(job.split) < 2 || job.split.run_frames < 1)
         return false;
-    const int left = job.index.Count() - first;
+    const int left = job.decoder.WalkedFrames() - first;
     return left >= std::max(job.split.min_frames, 2);
 }
 
 int ConvertInRuns(DecodeJob& job, int first, WavFileSink& out, const RunProgress& progress,
                   std::string* failure) {
-    const RunPlan plan{first, job.index.Count(), job.split.run_frames};
+    const RunPlan plan{first, job.decoder.WalkedFrames(), job.split.run_frames};
     const int threads = ThreadsFor(job.split);
     // A buffer for each thread and one more, so that a thread done with a
     // run goes on to the next while the writer stores an earlier one.

@@ -1,11 +1,7 @@
 #pragma once
 
-#include "ChannelChoice.h"
 #include "DeviceHandle.h"
-#include "EncoderHeader.h"
-#include "FrameHeader.h"
-#include "FrameIndex.h"
-#include "MpegFileStream.h"
+#include "MpegDecoder.h"
 #include "PcmSink.h"
 #include "PlayedFrames.h"
 
@@ -39,29 +35,19 @@ struct DecodeJob {
     std::atomic<bool> stop_requested{false};
     std::atomic<std::int32_t> seek_target{0};
     std::atomic<bool> seek_requested{false};
-    // Set by a run's seek: the first frame to be heard. The frames before
-    // it are decoded only to warm the decoder up.
-    std::atomic<std::int32_t> audible_from{0};
     // Which frame a device run's listener hears, and after a stop the frame
     // to resume from.
     PlayedFrames played;
 
-    // The file the stream was opened from, so that no output overwrites it.
-    std::string source_path;
-    std::unique_ptr<MpegFileStream> stream;
-    // Holds the first audio frame once the job is open.
-    std::unique_ptr<FrameHeader> header;
-    // What the encoder's header frame said, when the file has one.
-    EncoderHeader encoder;
-    // Every audio frame's offset, for exact counts and seeks.
-    FrameIndex index;
-    // The output's channels, which the first audio frame fixes.
-    int output_channels = 2;
-    ChannelChoice channel_choice = ChannelChoice::Both;
+    // The open song: its stream, facts, seeks and decoding.
+    MpegDecoder decoder;
     // A Play run's output device, and where its end is reported: called on the
     // worker thread with How (1 stopped, 0 ended by itself).
     DeviceHandle* device = &ModuleDeviceHandle();
     std::function<void(int how)> notify_target;
+    // Asked by a device run at the end of the stream for the song that
+    // follows on the same device; null, or a null answer, ends the run.
+    std::function<DecodeJob*()> next_song;
     // Set by a run that reached the end of the stream (or a seek past it),
     // and by the worker when a run failed (no device, a failed seek).
     std::atomic<bool> stream_ended{false};
@@ -77,17 +63,6 @@ struct DecodeJob {
     PcmSink* sink = nullptr;
 };
 
-enum class OpenResult { Opened, CannotOpen, NoFrame };
-
-// Opens `path` into the job as the control does when its source file is set:
-// the stream, an empty header, and the first frame read. On CannotOpen the job
-// keeps neither stream nor header; `reason` (when given) says why.
-OpenResult OpenSource(DecodeJob& job, const std::string& path, std::string* reason = nullptr);
-
-// The same over bytes in memory, which the caller keeps alive while the job
-// lives: no file and no system call, for fuzzing and tests.
-OpenResult OpenSourceBytes(DecodeJob& job, const std::uint8_t* data, std::size_t size);
-
 // The frame the stream stands at, as far as a listener is concerned: a
 // requested seek's target; while a run plays on the device, the frame being
 // heard; after a stop, the first frame that was not heard; otherwise the
@@ -99,9 +74,5 @@ int PositionFrame(const DecodeJob& job);
 // playing and no further, and the position stays on the frame after it.
 // Without an open device, queued audio is simply discarded.
 void EndAtHeardFrame(DecodeJob& job);
-
-// The audio frames of the open stream: the encoder header's count when it
-// gives one, else the frames the index walk finds.
-int AudioFrameCount(const DecodeJob& job);
 
 } // namespace audiocore

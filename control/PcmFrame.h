@@ -10,10 +10,12 @@
 namespace audiocore {
 
 // One frame of 16-bit PCM being filled, given out in the WAV file's layout:
-// the WAV file writes it whole after every frame, a threaded conversion's
-// run keeps it. The blocks of each channel are kept apart as they come and
-// interleaved once, when the frame is done. What a frame leaves unfilled (a
-// frame shorter than the first, in a stream that changes layer) is silence.
+// the WAV file writes it after every frame, a threaded conversion's run
+// keeps it, the device copies it into its buffers. The blocks of each
+// channel are kept apart as they come and interleaved once, when the frame
+// is done. A frame is as long as its longer channel (the first and last
+// frames of a song are cut to the song); a channel that came out shorter is
+// made up with silence.
 class PcmFrame {
 public:
     // `bytes` is the frame's size: its samples per channel times Step().
@@ -36,15 +38,18 @@ public:
         std::memcpy(Plane(channel) + filled_[channel], samples, n * sizeof *samples);
         filled_[channel] += static_cast<std::uint32_t>(n);
     }
-    // The frame as the WAV file holds it.
-    const std::vector<std::uint8_t>& Bytes() {
+    // Sample frames filled so far.
+    std::uint32_t Length() const { return std::max(filled_[0], filled_[1]); }
+    // The frame as the WAV file holds it: Length() * Step() bytes.
+    const std::uint8_t* Bytes() {
         WriteTo(bytes_.data());
-        return bytes_;
+        return bytes_.data();
     }
+    std::size_t ByteCount() const { return std::size_t{Length()} * Step(); }
     // The same after the end of `out`.
     void AppendTo(std::vector<std::uint8_t>& out) {
         const std::size_t at = out.size();
-        out.resize(at + bytes_.size());
+        out.resize(at + ByteCount());
         WriteTo(out.data() + at);
     }
 
@@ -61,13 +66,14 @@ public:
     }
 
 private:
-    // Interleaves the planes into `out`, silence where no block came.
+    // Interleaves the planes into `out`, silence where a channel fell short.
     void WriteTo(std::uint8_t* out) {
         if (planes_.empty())
             return;
+        const std::uint32_t length = Length();
         for (std::uint32_t c = 0; c < channels_; ++c)
-            std::fill(Plane(c) + filled_[c], Plane(c) + samples_, std::int16_t{0});
-        Interleave(Plane(0), channels_ == 2 ? Plane(1) : nullptr, samples_, out);
+            std::fill(Plane(c) + filled_[c], Plane(c) + length, std::int16_t{0});
+        Interleave(Plane(0), channels_ == 2 ? Plane(1) : nullptr, length, out);
     }
     std::int16_t* Plane(std::uint32_t channel) { return planes_.data() + channel * samples_; }
 

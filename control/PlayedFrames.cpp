@@ -4,10 +4,11 @@
 
 namespace audiocore {
 
-void PlayedFrames::Begin(int first) {
+void PlayedFrames::Begin(int first, std::uint64_t base) {
     std::lock_guard lock(mutex_);
     active_ = true;
     first_ = first;
+    base_ = base;
     ends_.clear();
     resume_.reset();
 }
@@ -15,6 +16,7 @@ void PlayedFrames::Begin(int first) {
 void PlayedFrames::Restart(int first) {
     std::lock_guard lock(mutex_);
     first_ = first;
+    base_ = 0;
     ends_.clear();
     resume_.reset();
 }
@@ -64,6 +66,11 @@ std::optional<PlayedFrames::Cut> PlayedFrames::CutAfter(std::uint64_t consumed) 
     active_ = false;
     resume_ = cut.resume_frame;
     return cut;
+}
+
+bool PlayedFrames::Reached(std::uint64_t played) const {
+    std::lock_guard lock(mutex_);
+    return active_ && played >= base_;
 }
 
 bool PlayedFrames::Active() const {

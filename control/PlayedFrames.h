@@ -21,8 +21,10 @@ public:
         int resume_frame = 0;
     };
 
-    // A device run starts: the device's next byte belongs to frame `first`.
-    void Begin(int first);
+    // A device run starts: the device's byte `base` belongs to frame
+    // `first`. A song that follows another on the same device begins where
+    // the other's bytes end.
+    void Begin(int first, std::uint64_t base = 0);
     // A seek reset the device; its next byte belongs to frame `first`.
     void Restart(int first);
     // The sink handed over a frame ending `end` bytes after the start.
@@ -40,6 +42,8 @@ public:
     std::optional<Cut> CutAfter(std::uint64_t consumed);
     // Whether a device run is on.
     bool Active() const;
+    // Whether the listener has reached this run's first byte.
+    bool Reached(std::uint64_t played) const;
 
 private:
     // Frames handed over before this many are certainly heard: the ring and
@@ -52,6 +56,7 @@ private:
     mutable std::mutex mutex_;
     bool active_ = false;
     int first_ = 0;
+    std::uint64_t base_ = 0;
     std::deque<std::uint64_t> ends_;
     std::optional<int> resume_;
 };

@@ -1,7 +1,5 @@
 #include "WavFileSink.h"
 
-#include "FrameHeader.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
@@ -26,9 +24,9 @@ void Put32(std::uint8_t* at, std::uint32_t value) {
 
 } // namespace
 
-std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, const FrameHeader& header,
+std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, int rate, int frame_samples,
                                                  const std::string& path, int* error) {
-    std::unique_ptr<WavFileSink> sink(new WavFileSink(channels, header, path));
+    std::unique_ptr<WavFileSink> sink(new WavFileSink(channels, frame_samples, path));
     if (!sink->riff_.Open(path)) {
         // Nothing was created, and an existing file we may not write stays as it is.
         sink->Report("could not open file : " + path);
@@ -37,7 +35,7 @@ std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, const FrameHeader
             *error = sink->riff_.Error();
         return nullptr;
     }
-    if (!sink->WriteHeader(header)) {
+    if (!sink->WriteHeader(rate)) {
         sink->Report("could not write file : " + path);
         if (error)
             *error = sink->riff_.Error();
@@ -47,8 +45,8 @@ std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, const FrameHeader
     return sink;
 }
 
-WavFileSink::WavFileSink(int channels, const FrameHeader& header, std::string path)
-    : frame_bytes_(static_cast<std::uint32_t>(header.SamplesPerFrame()) *
+WavFileSink::WavFileSink(int channels, int frame_samples, std::string path)
+    : frame_bytes_(static_cast<std::uint32_t>(frame_samples) *
                    PcmFrame::StepFor(static_cast<std::uint32_t>(channels))),
       frame_(static_cast<std::uint32_t>(channels), frame_bytes_), path_(std::move(path)) {}
 
@@ -57,8 +55,8 @@ WavFileSink::~WavFileSink() {
         Close();
 }
 
-bool WavFileSink::WriteHeader(const FrameHeader& header) {
-    const auto rate = static_cast<std::uint32_t>(header.SampleRateHz());
+bool WavFileSink::WriteHeader(int sample_rate) {
+    const auto rate = static_cast<std::uint32_t>(sample_rate);
     const auto block_align = static_cast<std::uint16_t>(frame_.Step());
     std::uint8_t format[kFormatRecordBytes];
     Put16(format + 0, kFormatPcm);
@@ -89,9 +87,7 @@ void WavFileSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples
 }
 
 void WavFileSink::EndFrame() {
-    // The whole buffer goes out every frame, so the data size is always a
-    // whole number of frames.
-    StoreFrames(frame_.Bytes().data(), frame_.Bytes().size());
+    StoreFrames(frame_.Bytes(), frame_.ByteCount());
     frame_.Next();
 }
 

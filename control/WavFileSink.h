@@ -11,8 +11,6 @@
 
 namespace audiocore {
 
-class FrameHeader;
-
 // Writes the decoded PCM of a whole stream into a 16-bit PCM .wav file: the
 // samples of one frame are interleaved in a frame buffer, which goes to the
 // file after every frame. The header has an 18-byte format chunk (with its
@@ -25,7 +23,8 @@ class WavFileSink : public PcmSink {
 public:
     // Creates `path` and writes everything up to the samples. Null when that
     // fails; `error` (when given) receives the errno.
-    static std::unique_ptr<WavFileSink> Create(int channels, const FrameHeader& header,
+    // `frame_samples` is the longest frame's samples per channel.
+    static std::unique_ptr<WavFileSink> Create(int channels, int rate, int frame_samples,
                                                const std::string& path, int* error = nullptr);
     ~WavFileSink() override;
 
@@ -52,8 +51,8 @@ public:
     void Discard() { failed_ = true; }
 
 private:
-    WavFileSink(int channels, const FrameHeader& header, std::string path);
-    bool WriteHeader(const FrameHeader& header);
+    WavFileSink(int channels, int frame_samples, std::string path);
+    bool WriteHeader(int rate);
     void Report(const std::string& line);
 
     std::uint32_t frame_bytes_;

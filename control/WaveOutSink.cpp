@@ -2,12 +2,12 @@
 
 #include "DecodeJob.h"
 #include "Fade.h"
-#include "FrameHeader.h"
 #include "PlayedFrames.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 namespace audiocore {
@@ -21,13 +21,13 @@ constexpr auto kClosePollInterval = std::chrono::milliseconds(10);
 
 } // namespace
 
-WaveOutSink::WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& device,
+WaveOutSink::WaveOutSink(int channels, int rate, int frame_samples, DeviceHandle& device,
                          int device_number, std::uint16_t volume, PlayedFrames* played)
-    : interleaver_(static_cast<std::uint32_t>(channels)),
-      format_(MakePcmFormat(static_cast<int>(interleaver_.Channels()), header.SampleRateHz())),
-      device_(device),
-      buffer_bytes_(static_cast<std::uint32_t>(kFramesPerBuffer * header.SamplesPerFrame()) *
-                    interleaver_.Step()),
+    : frame_(static_cast<std::uint32_t>(channels),
+             static_cast<std::uint32_t>(frame_samples) *
+                 PcmFrame::StepFor(static_cast<std::uint32_t>(channels))),
+      format_(MakePcmFormat(static_cast<int>(frame_.Channels()), rate)), device_(device),
+      buffer_bytes_(static_cast<std::uint32_t>(kFramesPerBuffer * frame_samples) * frame_.Step()),
       played_(played), fade_frames_(FadeFrames(format_.samples_per_sec)) {
     auto on_done = [this] {
         ++completions_;
@@ -50,7 +50,6 @@ WaveOutSink::WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& 
         headers_[slot] = &h;
         device_.Prepare(h);
     }
-    interleaver_.Rewind();
 }
 
 WaveOutSink::~WaveOutSink() {
@@ -62,11 +61,9 @@ WaveOutSink::~WaveOutSink() {
     } else {
         if (started_ == 1)
             HandOver(0);
-        if (frame_count_ != 0) {
+        if (fill_ != 0) {
             // The last, partial buffer ends in silence.
-            auto& fill = data_[static_cast<std::size_t>(headers_[2] - storage_.data())];
-            std::fill(fill.begin() + std::min<std::size_t>(interleaver_.Cursor(0), fill.size()),
-                      fill.end(), 0);
+            std::fill(headers_[2]->data + fill_, headers_[2]->data + buffer_bytes_, 0);
             HandOver(2);
             Rotate();
         }
@@ -81,35 +78,48 @@ WaveOutSink::~WaveOutSink() {
         played_->End();
 }
 
+bool WaveOutSink::Takes(int channels, int rate, int frame_samples) const {
+    return open_ && static_cast<std::uint32_t>(channels == 1 ? 1 : 2) == frame_.Channels() &&
+           static_cast<std::uint32_t>(rate) == format_.samples_per_sec &&
+           static_cast<std::uint32_t>(frame_samples) * frame_.Step() * kFramesPerBuffer <=
+               buffer_bytes_;
+}
+
 void WaveOutSink::Append(std::uint32_t channel, std::int16_t sample) {
     AppendBlock(channel, &sample, 1);
 }
 
-// The first buffer after a seek or a resume rises from silence.
-void WaveOutSink::FadeIn(std::uint32_t channel, std::int16_t* samples, std::size_t count) const {
-    const std::uint64_t first =
-        (filled_ * buffer_bytes_ + interleaver_.Cursor(channel)) / interleaver_.Step();
-    for (std::size_t i = 0; i < count; ++i)
-        samples[i] = RampSample(samples[i], static_cast<std::int64_t>(first + i), fade_frames_);
-}
-
-// A frame longer than the buffer expects (a layer change mid-stream) loses
-// its excess instead of writing past the buffer.
 void WaveOutSink::AppendBlock(std::uint32_t channel, const std::int16_t* samples,
                               std::size_t count) {
-    if (!open_)
-        return;
-    if (!fading_in_) {
-        interleaver_.Store(channel, samples, count, headers_[2]->data, buffer_bytes_);
-        return;
+    if (open_)
+        frame_.Store(channel, samples, count);
+}
+
+// The first buffer after a seek or a resume rises from silence.
+void WaveOutSink::FadeIn(std::uint8_t* pcm, std::size_t bytes, std::uint64_t first_byte) const {
+    const std::uint32_t step = frame_.Step();
+    for (std::size_t at = 0; at + 1 < bytes; at += 2) {
+        const auto frame = static_cast<std::int64_t>((first_byte + at) / step);
+        const auto sample = static_cast<std::int16_t>(pcm[at] | (pcm[at + 1] << 8));
+        const auto faded = static_cast<std::uint16_t>(RampSample(sample, frame, fade_frames_));
+        pcm[at] = static_cast<std::uint8_t>(faded);
+        pcm[at + 1] = static_cast<std::uint8_t>(faded >> 8);
     }
-    constexpr std::size_t kChunk = 64;
-    for (std::size_t done = 0; done < count; done += kChunk) {
-        std::int16_t faded[kChunk];
-        const std::size_t n = std::min(kChunk, count - done);
-        std::copy(samples + done, samples + done + n, faded);
-        FadeIn(channel, faded, n);
-        interleaver_.Store(channel, faded, n, headers_[2]->data, buffer_bytes_);
+}
+
+// Copies PCM into the fill buffer, handing each buffer over as it fills.
+void WaveOutSink::Put(const std::uint8_t* bytes, std::size_t count) {
+    while (count > 0) {
+        const std::size_t n = std::min<std::size_t>(count, buffer_bytes_ - fill_);
+        std::uint8_t* at = headers_[2]->data + fill_;
+        std::memcpy(at, bytes, n);
+        if (fading_in_)
+            FadeIn(at, n, QueuedBytes());
+        fill_ += static_cast<std::uint32_t>(n);
+        bytes += n;
+        count -= n;
+        if (fill_ == buffer_bytes_)
+            BufferFull();
     }
 }
 
@@ -136,12 +146,14 @@ void WaveOutSink::WaitForCompletion() {
 void WaveOutSink::EndFrame() {
     if (!open_)
         return;
+    Put(frame_.Bytes(), frame_.ByteCount());
+    frame_.Next();
     if (played_)
-        played_->FrameWritten(filled_ * buffer_bytes_ +
-                              std::min(interleaver_.Cursor(0), buffer_bytes_));
-    if (++frame_count_ % kFramesPerBuffer != 0)
-        return;
-    frame_count_ = 0;
+        played_->FrameWritten(QueuedBytes());
+}
+
+void WaveOutSink::BufferFull() {
+    fill_ = 0;
     ++filled_;
     fading_in_ = false; // a buffer is far longer than a fade
     if (started_ == 2) {
@@ -159,7 +171,6 @@ void WaveOutSink::EndFrame() {
         Rotate();
         HandOver(0);
     }
-    interleaver_.Rewind();
 }
 
 void WaveOutSink::Clear() {
@@ -174,8 +185,8 @@ void WaveOutSink::Clear() {
         h->user = 0;
         std::fill(h->data, h->data + h->buffer_length, 0);
     }
-    interleaver_.Rewind();
-    frame_count_ = 0;
+    frame_.Next();
+    fill_ = 0;
     filled_ = 0;
     started_ = 0;
     fading_in_ = true;
@@ -185,15 +196,17 @@ void WaveOutSink::Stop() {
     stopping_ = true;
 }
 
-std::unique_ptr<PcmSink> CreateDeviceSink(DecodeJob& job, std::string* error) {
-    auto sink = std::make_unique<WaveOutSink>(*job.header, job.output_channels, *job.device,
+std::unique_ptr<WaveOutSink> CreateDeviceSink(DecodeJob& job, std::string* error) {
+    const MpegDecoder& decoder = job.decoder;
+    auto sink = std::make_unique<WaveOutSink>(decoder.Channels(), decoder.SampleRateHz(),
+                                              decoder.FrameSamples(), *job.device,
                                               job.device_number, job.volume, &job.played);
     if (!sink->IsOpen()) {
         if (error)
             *error = sink->OpenError();
         return nullptr;
     }
-    job.played.Begin(job.audible_from.load());
+    job.played.Begin(job.decoder.Position());
     return sink;
 }
 

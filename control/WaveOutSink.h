@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DeviceHandle.h"
-#include "Interleaver.h"
+#include "PcmFrame.h"
 #include "PcmSink.h"
 #include "WaveOutDevice.h"
 
@@ -14,17 +14,19 @@
 
 namespace audiocore {
 
-class FrameHeader;
+class MpegDecoder;
 class PlayedFrames;
 struct DecodeJob;
 
 // Plays decoded PCM on the output device through a ring of three buffers of
-// 32 frames each. Slot 2 is always the buffer being filled; slot 0 holds the
-// buffer handed over last and slot 1 the one before. The device starts when
-// two buffers are full and from then on always has two queued while the third
-// fills. Every buffer the device returns releases one count of a semaphore,
-// and the decoder waits on it before refilling a buffer still at the device,
-// so the decoder runs at most one buffer ahead and never spins.
+// 32 frames each. Frames are copied in as they end and may be of any
+// length (a song's first and last frames are cut to the song), so a buffer
+// is handed over when its bytes are full, and the songs of a play list
+// follow one another in it without a gap. Slot 2 is always the buffer being filled; slot 0 holds
+// the buffer handed over last and slot 1 the one before. The device starts when two buffers are
+// full and from then on always has two queued while the third fills. Every buffer the device
+// returns releases one count of a semaphore, and the decoder waits on it before refilling a buffer
+// still at the device, so the decoder runs at most one buffer ahead and never spins.
 class WaveOutSink : public PcmSink {
 public:
     static constexpr int kFramesPerBuffer = 32;
@@ -32,10 +34,11 @@ public:
 
     // Opens the device (`device_number` as OutputDevID: 0 the preferred one,
     // n the n-th). On failure IsOpen() is false and the sink plays nothing.
-    // `channels` is the stream's, which its first frame fixed; `header`
-    // gives the rate and the frame length. `played`, when given, learns
-    // where each frame ends in what the device plays.
-    WaveOutSink(const FrameHeader& header, int channels, DeviceHandle& device, int device_number,
+    // `channels`, `rate` and `frame_samples` (samples per channel of the
+    // longest frame) are the stream's, which its first frame fixes.
+    // `played`, when given, learns where each frame ends in what the device
+    // plays.
+    WaveOutSink(int channels, int rate, int frame_samples, DeviceHandle& device, int device_number,
                 std::uint16_t volume, PlayedFrames* played = nullptr);
     // Drains the queued audio, or after Stop lets the device end where the
     // control's stop told it to (discarding the rest at once when it was not
@@ -49,6 +52,14 @@ public:
     bool IsOpen() const { return open_; }
     std::uint32_t BufferBytes() const { return buffer_bytes_; }
 
+    // Whether a song of this format can follow on the open device.
+    bool Takes(int channels, int rate, int frame_samples) const;
+    // The bytes handed in since the device started or was last cleared:
+    // where the next frame will begin in what the device plays.
+    std::uint64_t QueuedBytes() const { return filled_ * buffer_bytes_ + fill_; }
+    // From now on frame ends are told to `played`: the next song's.
+    void SetPlayed(PlayedFrames* played) { played_ = played; }
+
     void Append(std::uint32_t channel, std::int16_t sample) override;
     void AppendBlock(std::uint32_t channel, const std::int16_t* samples,
                      std::size_t count) override;
@@ -60,18 +71,21 @@ public:
     int UntakenCompletions() const { return completions_ - waits_; }
 
 private:
-    void FadeIn(std::uint32_t channel, std::int16_t* samples, std::size_t count) const;
+    void Put(const std::uint8_t* bytes, std::size_t count);
+    void FadeIn(std::uint8_t* pcm, std::size_t bytes, std::uint64_t first_byte) const;
+    void BufferFull();
     void HandOver(int slot);
     void Rotate();
     void WaitForCompletion();
 
-    Interleaver interleaver_;
+    PcmFrame frame_;
     WaveFormat format_;
     std::array<WaveHeader, kSlots> storage_;
     std::array<std::vector<std::uint8_t>, kSlots> data_;
     std::array<WaveHeader*, kSlots> headers_{};
     DeviceHandle& device_;
-    int frame_count_ = 0;
+    // Bytes of the fill buffer (slot 2) filled so far.
+    std::uint32_t fill_ = 0;
     // Buffers filled since the device started or was last cleared.
     std::uint64_t filled_ = 0;
     int started_ = 0;
@@ -99,6 +113,6 @@ namespace audiocore {
 // number and volume; null when the device cannot be opened.
 // Its frames are counted in the job's PlayedFrames, from the run's first
 // audible frame.
-std::unique_ptr<PcmSink> CreateDeviceSink(DecodeJob& job, std::string* error = nullptr);
+std::unique_ptr<WaveOutSink> CreateDeviceSink(DecodeJob& job, std::string* error = nullptr);
 
 } // namespace audiocore

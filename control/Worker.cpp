@@ -5,18 +5,24 @@
 namespace audiocore {
 
 int WorkerMain(DecodeJob& job) {
-    if (!job.header)
+    if (!job.decoder.IsOpen())
         return 1;
     // A stream left at its end holds no frame to decode: the last ReadNext
     // failed, and decoding its leftovers would play noise.
     const bool nothing_left = job.stream_ended.load() && !job.seek_requested.load();
     job.run_failed.store(false);
+    job.run_failure.clear();
+    // The run may go on into the songs that follow; from then on only the
+    // song it reached is touched, since the host may free those before it.
+    DecodeJob* last = &job;
     if (!nothing_left) {
-        job.run_failure.clear();
-        job.run_failed.store(RunDecode(job, {}, &job.run_failure) != 0);
+        std::string failure;
+        const bool failed = RunDecode(job, {}, &failure, &last) != 0;
+        last->run_failure = failure;
+        last->run_failed.store(failed);
     }
-    if (job.notify_target)
-        job.notify_target(job.stop_requested.load() ? 1 : 0);
+    if (last->notify_target)
+        last->notify_target(last->stop_requested.load() ? 1 : 0);
     return 1;
 }
 

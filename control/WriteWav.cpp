@@ -10,7 +10,8 @@ namespace {
 // being read.
 bool IsSourceFile(const DecodeJob& job, const std::string& path) {
     std::error_code ignored;
-    return !job.source_path.empty() && std::filesystem::equivalent(job.source_path, path, ignored);
+    const std::string& source = job.decoder.Path();
+    return !source.empty() && std::filesystem::equivalent(source, path, ignored);
 }
 
 } // namespace
@@ -19,7 +20,7 @@ int WriteWav(DecodeJob& job, const std::string& path, const RunProgress& progres
              std::string* failure) {
     if (failure)
         failure->clear();
-    if (!job.header) {
+    if (!job.decoder.IsOpen()) {
         if (failure)
             *failure = "no source file is open";
         return -1;

@@ -3,12 +3,28 @@
 #include "FrameHeader.h"
 #include "MpegFileStream.h"
 
+#include <cstring>
+#include <vector>
+
 namespace audiocore {
 
 namespace {
 
 constexpr int kVbriOffset = 32;
 constexpr std::uint32_t kXingFramesFlag = 1;
+constexpr std::uint32_t kXingBytesFlag = 2;
+constexpr std::uint32_t kXingTocFlag = 4;
+constexpr std::uint32_t kXingQualityFlag = 8;
+
+// The encoder's extension after the Xing block: a 9-byte encoder name, then
+// fields at these offsets from its start, up to its own 16-bit check. The
+// check covers the frame's bytes before it, which in a two-channel MPEG-1
+// frame are its first 190; some encoders cover those 190 bytes in every
+// frame, with the check itself counted as zeros where it lies among them.
+constexpr int kExtensionGapAt = 21;
+constexpr int kExtensionCrcAt = 34;
+constexpr int kExtensionBytes = 36;
+constexpr int kCheckedFrameBytes = 190;
 
 std::uint32_t Be32(const MpegFileStream& stream, int at) {
     return (std::uint32_t{stream.BodyByte(at)} << 24) |
@@ -17,7 +33,8 @@ std::uint32_t Be32(const MpegFileStream& stream, int at) {
 }
 
 bool TagAt(const MpegFileStream& stream, int at, const char* tag) {
-    for (int i = 0; i < 4; ++i)
+    const int length = static_cast<int>(std::strlen(tag));
+    for (int i = 0; i < length; ++i)
         if (stream.BodyByte(at + i) != static_cast<std::uint8_t>(tag[i]))
             return false;
     return true;
@@ -28,7 +45,76 @@ std::int64_t Plausible(std::uint32_t frames, const MpegFileStream& stream) {
     return frames > 0 && frames <= stream.FileBytes() ? static_cast<std::int64_t>(frames) : -1;
 }
 
+// Where the encoder's extension starts: after the Xing block's fields that
+// its flags say are present.
+int ExtensionAt(const MpegFileStream& stream, int xing) {
+    const std::uint32_t flags = Be32(stream, xing + 4);
+    int at = xing + 8;
+    if (flags & kXingFramesFlag)
+        at += 4;
+    if (flags & kXingBytesFlag)
+        at += 4;
+    if (flags & kXingTocFlag)
+        at += 100;
+    if (flags & kXingQualityFlag)
+        at += 4;
+    return at;
+}
+
+// The frame's first `count` bytes, from its header on.
+std::vector<std::uint8_t> FrameBytes(const MpegFileStream& stream, const FrameHeader& header,
+                                     int count) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(count));
+    for (int shift = 24; shift >= 0 && static_cast<int>(bytes.size()) < count; shift -= 8)
+        bytes.push_back(static_cast<std::uint8_t>(header.word >> shift));
+    for (int i = 0; static_cast<int>(bytes.size()) < count; ++i)
+        bytes.push_back(stream.BodyByte(i));
+    return bytes;
+}
+
+// Whether the extension's check, stored at body byte `crc_at`, holds.
+bool CheckHolds(const MpegFileStream& stream, const FrameHeader& header, int crc_at) {
+    const auto stored =
+        static_cast<std::uint16_t>((stream.BodyByte(crc_at) << 8) | stream.BodyByte(crc_at + 1));
+    const int frame_crc_at = crc_at + 4;
+    std::vector<std::uint8_t> before = FrameBytes(stream, header, frame_crc_at);
+    if (EncoderTagCrc(before.data(), frame_crc_at) == stored)
+        return true;
+    std::vector<std::uint8_t> first = FrameBytes(stream, header, kCheckedFrameBytes);
+    for (int i = frame_crc_at; i < frame_crc_at + 2 && i < kCheckedFrameBytes; ++i)
+        first[static_cast<std::size_t>(i)] = 0;
+    return EncoderTagCrc(first.data(), kCheckedFrameBytes) == stored;
+}
+
+// Reads the encoder's delay and padding when the extension is one of the
+// encoders that write them and its check holds.
+void ReadGap(const MpegFileStream& stream, const FrameHeader& header, int at, EncoderHeader& out) {
+    if (at + kExtensionBytes > header.body_size)
+        return;
+    if (!TagAt(stream, at, "LAME") && !TagAt(stream, at, "Lavf") && !TagAt(stream, at, "Lavc"))
+        return;
+    if (!CheckHolds(stream, header, at + kExtensionCrcAt))
+        return;
+    const std::uint32_t gap = (std::uint32_t{stream.BodyByte(at + kExtensionGapAt)} << 16) |
+                              (std::uint32_t{stream.BodyByte(at + kExtensionGapAt + 1)} << 8) |
+                              stream.BodyByte(at + kExtensionGapAt + 2);
+    out.delay = static_cast<int>(gap >> 12);
+    out.padding = static_cast<int>(gap & 0xFFF);
+}
+
 } // namespace
+
+std::uint16_t EncoderTagCrc(const std::uint8_t* bytes, int count) {
+    std::uint16_t crc = 0;
+    for (int i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001)
+                            : static_cast<std::uint16_t>(crc >> 1);
+    }
+    return crc;
+}
 
 bool ReadEncoderHeader(const MpegFileStream& stream, const FrameHeader& header,
                        EncoderHeader& out) {
@@ -42,6 +128,7 @@ bool ReadEncoderHeader(const MpegFileStream& stream, const FrameHeader& header,
         if (TagAt(stream, xing, "Xing") || TagAt(stream, xing, "Info")) {
             if (Be32(stream, xing + 4) & kXingFramesFlag)
                 out.frames = Plausible(Be32(stream, xing + 8), stream);
+            ReadGap(stream, header, ExtensionAt(stream, xing), out);
             return true;
         }
     }

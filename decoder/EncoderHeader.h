@@ -14,10 +14,22 @@ class MpegFileStream;
 struct EncoderHeader {
     // Audio frames after the header frame; -1 when the header leaves it out.
     std::int64_t frames = -1;
+    // The encoder's own extension of the block states how many samples it
+    // put before the music (its delay) and after it (padding to a whole
+    // frame), so that a decoder can give back exactly the source's samples.
+    // -1 when the file does not say, or its tag fails its check.
+    int delay = -1;
+    int padding = -1;
+
+    bool KnowsGap() const { return delay >= 0 && padding >= 0; }
 };
 
 // True when the frame read last holds an encoder header; `out` then says
 // what it tells.
 bool ReadEncoderHeader(const MpegFileStream& stream, const FrameHeader& header, EncoderHeader& out);
+
+// The 16-bit check of the encoder's extension over the frame's first bytes
+// (reflected polynomial 0xA001, starting at 0).
+std::uint16_t EncoderTagCrc(const std::uint8_t* bytes, int count);
 
 } // namespace audiocore

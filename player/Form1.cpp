@@ -152,6 +152,7 @@ void Form1::BindControls() {
     BindVisuals();
 
     connect(CustomListBox1, SIGNAL(DblClick()), this, SLOT(PlayListDblClick()));
+    connect(Audiocore1, SIGNAL(NextSourceStarted()), this, SLOT(NextSongStarted()));
     connect(PBarY1, SIGNAL(ChangeValue(int, int)), this, SLOT(SetVolumeFromBar()));
     connect(PBarY1, SIGNAL(Click()), this, SLOT(SetVolumeFromBar()));
     connect(PBarY2, SIGNAL(MouseUp(int, int, float, float)), this,

@@ -2,6 +2,7 @@
 
 #include "ControlBinding.h"
 #include "MainWindowAreas.h"
+#include "PlayOrder.h"
 #include "PlayerPaths.h"
 
 #include <QHash>
@@ -147,6 +148,8 @@ public:
 
 public slots:
     void PlayListDblClick();
+    // The song queued to follow has begun to sound.
+    void NextSongStarted();
     void SetVolumeFromBar();
     void SeekReleased(int Button, int Shift, float X, float Y);
 
@@ -205,6 +208,10 @@ private:
     void FlashPaused();
     void ShufflePick();
     void SetPreviousEnabled(bool enabled);
+    // Tells the audio control which song follows the one that plays, by
+    // the play mode, so that it follows without a gap; none while nothing
+    // plays.
+    void QueueNext();
 
     // Status internals.
     void ShowNowPlaying();
@@ -252,6 +259,9 @@ private:
     // Songs that failed to open one after another in a playing sequence: once
     // every song failed, the sequence stops instead of trying forever.
     int failedInRow_ = 0;
+    PlayOrder order_{&Form1::RandomSongNumber};
+    // The list's number of the song queued to follow; 0 for none.
+    int queuedSong_ = 0;
     // The song selected last could not be opened and nobody was told yet.
     bool untoldFailure_ = false;
     bool loaded_ = false;

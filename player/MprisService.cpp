@@ -17,7 +17,7 @@ const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.songwell");
 
 // Changes made by the window itself (a click, the end of a song) reach the
 // bus within this time.
-constexpr int kWatchMs = 250;
+constexpr int kWatchMs = 100;
 
 } // namespace
 
@@ -39,9 +39,7 @@ MprisService::MprisService(Form1& window) : window_(window) {
         }
     }
     registered_ = true;
-    told_ = QVariantMap{{"PlaybackStatus", PlaybackStatus()},
-                        {"Metadata", Metadata()},
-                        {"Volume", window_.VolumeLevel()}};
+    told_ = Told();
     connect(&watch_, &QTimer::timeout, this, &MprisService::NotifyChanges);
     watch_.start(kWatchMs);
 }
@@ -97,12 +95,22 @@ QString MprisService::PlaybackStatus() const {
     return window_.PositionUs() > 0 ? QStringLiteral("Paused") : QStringLiteral("Stopped");
 }
 
+QString MprisService::LoopStatus() const {
+    return window_.cbRepeat == 1 ? QStringLiteral("Playlist") : QStringLiteral("None");
+}
+
+QVariantMap MprisService::Told() const {
+    return {{"PlaybackStatus", PlaybackStatus()},
+            {"Metadata", Metadata()},
+            {"Volume", window_.VolumeLevel()},
+            {"LoopStatus", LoopStatus()},
+            {"Shuffle", window_.cbShuffle == 1}};
+}
+
 void MprisService::NotifyChanges() {
     if (!registered_)
         return;
-    const QVariantMap now{{"PlaybackStatus", PlaybackStatus()},
-                          {"Metadata", Metadata()},
-                          {"Volume", window_.VolumeLevel()}};
+    const QVariantMap now = Told();
     QVariantMap changed;
     for (auto it = now.begin(); it != now.end(); ++it)
         if (told_.value(it.key()) != it.value())
@@ -159,6 +167,30 @@ bool MprisPlayer::CanPlay() const {
 
 bool MprisPlayer::CanSeek() const {
     return service_.LengthUs() > 0;
+}
+
+void MprisPlayer::SetLoopStatus(const QString& status) {
+    // A single song's loop is the list's: a one-song list repeats it.
+    const bool repeat = status == QLatin1String("Playlist") || status == QLatin1String("Track");
+    Run([repeat](Form1& w) {
+        if (repeat)
+            w.ChooseMode(Form1::PlayMode::Repeat);
+        else if (w.cbRepeat == 1)
+            w.ChooseMode(Form1::PlayMode::Standard);
+    });
+}
+
+bool MprisPlayer::Shuffle() const {
+    return service_.Window().cbShuffle == 1;
+}
+
+void MprisPlayer::SetShuffle(bool shuffle) {
+    Run([shuffle](Form1& w) {
+        if (shuffle)
+            w.ChooseMode(Form1::PlayMode::Shuffle);
+        else if (w.cbShuffle == 1)
+            w.ChooseMode(Form1::PlayMode::Standard);
+    });
 }
 
 void MprisPlayer::PlayPause() {

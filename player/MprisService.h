@@ -26,6 +26,9 @@ public:
     // The loaded song's length in microseconds; 0 without one.
     qlonglong LengthUs() const;
     QString PlaybackStatus() const;
+    QString LoopStatus() const;
+    // The player's properties as the bus was last told them.
+    QVariantMap Told() const;
     QDBusObjectPath TrackId() const;
     // Tells the bus what changed since it was last told.
     void NotifyChanges();
@@ -83,6 +86,8 @@ class MprisPlayer : public QDBusAbstractAdaptor {
     Q_PROPERTY(double Rate READ Rate WRITE SetRate)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
     Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
+    Q_PROPERTY(QString LoopStatus READ LoopStatus WRITE SetLoopStatus)
+    Q_PROPERTY(bool Shuffle READ Shuffle WRITE SetShuffle)
     Q_PROPERTY(qlonglong Position READ Position)
     Q_PROPERTY(double MinimumRate READ Rate)
     Q_PROPERTY(double MaximumRate READ Rate)
@@ -101,6 +106,11 @@ public:
     QVariantMap Metadata() const { return service_.Metadata(); }
     double Volume() const;
     void SetVolume(double volume);
+    // The play mode: Repeat is a looping play list, Shuffle shuffles.
+    QString LoopStatus() const { return service_.LoopStatus(); }
+    void SetLoopStatus(const QString& status);
+    bool Shuffle() const;
+    void SetShuffle(bool shuffle);
     qlonglong Position() const;
     bool CanPlay() const;
     bool CanSeek() const;

@@ -73,6 +73,7 @@ void Form1::PlaySong(int n) {
     }
     failedInRow_ = 0;
     bUserStopped = false;
+    QueueNext();
 }
 
 bool Form1::ShowSongInfo(const QString& path) {
@@ -127,6 +128,9 @@ void Form1::AppendSong(const QString& path) {
     lstFilenames.append(path);
     binding_.Call(CustomListBox1, "AddItem", Q_ARG(QString, kNotPlaying + TitleOf(path)),
                   Q_ARG(int, -1));
+    // The song after the last one may be this one now.
+    if (lstFilenames.size() == iCurrentSong + 1 || order_.CurrentMode() == PlayOrder::Mode::Shuffle)
+        QueueNext();
 }
 
 void Form1::AddFolderSongs(const QString& folder) {

@@ -72,6 +72,10 @@ void Form1::SetPreviousEnabled(bool enabled) {
 void Form1::ChooseMode(PlayMode mode) {
     cbShuffle = mode == PlayMode::Shuffle ? 1 : 0;
     cbRepeat = mode == PlayMode::Repeat ? 1 : 0;
+    order_.SetMode(mode == PlayMode::Shuffle  ? PlayOrder::Mode::Shuffle
+                   : mode == PlayMode::Repeat ? PlayOrder::Mode::Repeat
+                                              : PlayOrder::Mode::Standard);
+    QueueNext();
     switch (mode) {
     case PlayMode::Standard:
         Label12->setText(QStringLiteral("Standart"));
@@ -86,20 +90,40 @@ void Form1::ChooseMode(PlayMode mode) {
 }
 
 void Form1::NextStep() {
-    const int count = lstFilenames.size();
-    if (cbShuffle == 1) {
-        ShufflePick();
-    } else if (iCurrentSong >= count) {
-        // The end of the list (or an empty one).
-        if (cbRepeat == 1) {
-            PlaySong(1);
-        } else {
-            bUserStopped = true;
-            SelectSong(1, false);
-        }
+    // The song queued when this one started, unless the list or the mode
+    // changed since.
+    const int next = order_.NextAfter(iCurrentSong, lstFilenames.size());
+    order_.Forget();
+    if (next > 0) {
+        PlaySong(next);
     } else {
-        PlaySong(iCurrentSong + 1);
+        // The end of the list (or an empty one).
+        bUserStopped = true;
+        SelectSong(1, false);
     }
+}
+
+void Form1::QueueNext() {
+    const int next = IsPlaying() ? order_.NextAfter(iCurrentSong, lstFilenames.size()) : 0;
+    const QString path = next > 0 ? lstFilenames.at(next - 1) : QString();
+    // A song that cannot be opened is not queued: the run ends before it,
+    // and the next step names it and skips it, once, as for any song.
+    queuedSong_ = binding_.CallInt(Audiocore1, "SetNextSourceFile", path, -1) == 0 ? next : 0;
+}
+
+void Form1::NextSongStarted() {
+    SetEntry(iCurrentSong, QStringLiteral(" "));
+    order_.Forget();
+    if (queuedSong_ >= 1 && queuedSong_ <= lstFilenames.size()) {
+        iCurrentSong = qint16(queuedSong_);
+        Text5 = TitleOf(lstFilenames.at(queuedSong_ - 1));
+    }
+    queuedSong_ = 0;
+    failedInRow_ = 0;
+    lstPlayList1->clear();
+    ShowSongInfo(SourceFile());
+    ShowPlaying();
+    QueueNext();
 }
 
 void Form1::PreviousStep() {
@@ -110,14 +134,9 @@ void Form1::PreviousStep() {
 }
 
 void Form1::ShufflePick() {
-    // The draw covers 0 ... count + 1: 0 plays song 1, count + 1 replays the
-    // loaded song. Excluding the current song leaves at least two outcomes,
-    // so the loop ends even with one song.
-    const int count = lstFilenames.size();
-    int r = RandomSongNumber(count + 1);
-    while (r == iCurrentSong)
-        r = RandomSongNumber(count + 1);
-    PlaySong(r);
+    order_.Forget();
+    PlaySong(order_.NextAfter(iCurrentSong, lstFilenames.size()));
+    order_.Forget();
 }
 
 int Form1::RandomSongNumber(int n) {

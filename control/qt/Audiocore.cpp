@@ -2,7 +2,6 @@
 
 #include "AudiocoreErrors.h"
 #include "ControlIcon.h"
-#include "DecoderMessages.h"
 #include "controlkit/PropertyBag.h"
 
 #include <QMessageBox>
@@ -25,8 +24,14 @@ Audiocore::Audiocore(QWidget* parent)
           QMetaObject::invokeMethod(
               this, [this, run, how] { OnRunNotice(run, how); }, Qt::QueuedConnection);
       }) {
-    audiocore::InstallDecoderMessages();
     setFixedSize(32, 32);
+    // Well within the quarter second a listener notices a title lag by.
+    next_watch_.setInterval(40);
+    connect(&next_watch_, &QTimer::timeout, this, [this] {
+        engine_.PollAdvance();
+        FollowAdvance();
+        WatchForNext();
+    });
 }
 
 Audiocore::~Audiocore() = default;
@@ -52,6 +57,8 @@ void Audiocore::setVolume(int volume) {
 void Audiocore::setSourceFile(const QString& path) {
     modified_ = true;
     source_file_ = path;
+    next_file_.clear();
+    next_watch_.stop();
     if (engine_.OpenSourceFile(path.toStdString()) != audiocore::OpenResult::Opened)
         throw audiocore::ControlError(audiocore::kErrorFileNotFound,
                                       audiocore::kOpenSourceFileError);
@@ -70,10 +77,41 @@ int Audiocore::GetFrameCount() const {
     return engine_.GetFrameCount();
 }
 int Audiocore::Play() {
-    return engine_.Play();
+    const int result = engine_.Play();
+    WatchForNext();
+    return result;
 }
 int Audiocore::Stop() {
-    return engine_.Stop();
+    const int result = engine_.Stop();
+    FollowAdvance();
+    return result;
+}
+
+int Audiocore::SetNextSourceFile(const QString& path) {
+    if (engine_.SetNextSourceFile(path.toStdString()) != audiocore::OpenResult::Opened) {
+        next_file_.clear();
+        return -1;
+    }
+    // A song the run has already gone on into stays queued.
+    next_file_ = QString::fromStdString(engine_.NextSourceFile());
+    WatchForNext();
+    return 0;
+}
+
+void Audiocore::WatchForNext() {
+    if (engine_.IsPlaying())
+        next_watch_.start();
+    else
+        next_watch_.stop();
+}
+
+void Audiocore::FollowAdvance() {
+    if (engine_.Advances() == advances_seen_)
+        return;
+    advances_seen_ = engine_.Advances();
+    source_file_ = QString::fromStdString(engine_.SourceFile());
+    next_file_ = QString::fromStdString(engine_.NextSourceFile());
+    emit NextSourceStarted();
 }
 int Audiocore::GetLength() const {
     return engine_.GetLength();
@@ -141,6 +179,9 @@ void Audiocore::paintEvent(QPaintEvent*) {
 }
 
 void Audiocore::OnRunNotice(ControlEngine::RunNumber run, int how) {
-    if (engine_.CompleteRun(run))
-        emit Finished(how);
+    if (!engine_.CompleteRun(run))
+        return;
+    FollowAdvance();
+    WatchForNext();
+    emit Finished(how);
 }

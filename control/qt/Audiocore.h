@@ -3,6 +3,7 @@
 #include "ControlEngine.h"
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 namespace controlkit {
@@ -34,6 +35,7 @@ class Audiocore : public QWidget {
     Q_CLASSINFO("DispId.WriteWAV", "13")
     Q_CLASSINFO("DispId.AboutBox", "-552")
     Q_CLASSINFO("EventDispId.Finished", "1")
+    Q_CLASSINFO("EventDispId.NextSourceStarted", "2")
     Q_PROPERTY(int OutputDevID READ OutputDevID WRITE setOutputDevID)
     Q_PROPERTY(int Volume READ Volume WRITE setVolume)
     Q_PROPERTY(QString SourceFile READ SourceFile WRITE setSourceFile)
@@ -69,6 +71,12 @@ public:
     // empty when it played. Valid from its Finished on.
     Q_INVOKABLE QString LastError() const;
     Q_INVOKABLE int WriteWAV(const QString& filename);
+    // The song that follows the open one on the same device, without a gap:
+    // 0 when it is queued (an empty path queues nothing), -1 when it cannot
+    // be opened. When the listener reaches it, NextSourceStarted is raised
+    // and it is the open song: SourceFile and every member describe it.
+    Q_INVOKABLE int SetNextSourceFile(const QString& path);
+    Q_INVOKABLE QString NextSourceFile() const { return next_file_; }
     Q_INVOKABLE void AboutBox();
 
     // Persistence in the designed order: Volume, OutputDevID, SourceFile.
@@ -88,14 +96,25 @@ public:
 signals:
     // A Play run has ended: How is 1 when it was stopped, 0 otherwise.
     void Finished(int How);
+    // The queued song has begun to sound, within a few hundredths of a
+    // second; SourceFile now names it.
+    void NextSourceStarted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void OnRunNotice(audiocore::ControlEngine::RunNumber run, int how);
+    void WatchForNext();
+    // Raises NextSourceStarted when the engine has gone on to the queued song.
+    void FollowAdvance();
 
     QString source_file_;
+    QString next_file_;
+    // While a run plays, looks for the moment the listener reaches a song
+    // that followed on.
+    QTimer next_watch_;
+    std::uint64_t advances_seen_ = 0;
     bool modified_ = false;
     bool user_mode_ = true;
     // Last member: destroyed first, so the worker has ended before the

@@ -86,7 +86,7 @@ TEST(AudiocoreConvert, AFailureIsOneClearLineAndANonZeroStatus) {
         std::string err;
     };
     const std::string missing_out = dir.File("none/out.wav");
-    const std::string kUsage = "usage: audiocore convert IN OUT.wav [--threads N]\n";
+    const std::string kUsage = "usage: audiocore convert IN OUT.wav [--threads N] [--no-gapless]\n";
     const Case cases[] = {
         {"missing input",
          {dir.File("absent.mp3"), dir.File("1.wav")},

@@ -6,14 +6,10 @@
 #include "MemoryPropertyBag.h"
 #include "TestSupport.h"
 
-#include "Notifier.h"
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -90,41 +86,6 @@ TEST(AudiocorePersistence, KeepsItsSizeAndShowsOnlyInADesigner) {
     QImage drawn = designed->grab().toImage();
     EXPECT_EQ(drawn.size(), QSize(32, 32));
     EXPECT_NE(drawn.pixelColor(16, 16), drawn.pixelColor(31, 31)); // icon over the edge
-}
-
-// What the message box on screen says, read and then dismissed.
-struct ShownBox {
-    QString caption, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
-void DismissBoxSoon(ShownBox& shown) {
-    QTimer::singleShot(10, [&shown] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        shown = {box->windowTitle(), box->text(), box->icon()};
-        box->accept();
-    });
-}
-
-TEST(AudiocoreMessages, TheDecodersMessageShowsAsAnErrorBoxFromAnyThread) {
-    App();
-    Audiocore control; // installs the decoder's notifier
-    ShownBox on_host;
-    DismissBoxSoon(on_host);
-    audiocore::Notify("Stream not supported", "Unknown sample frequency in header");
-    EXPECT_EQ(on_host.caption, QStringLiteral("Stream not supported"));
-    EXPECT_EQ(on_host.text, QStringLiteral("Unknown sample frequency in header"));
-    EXPECT_EQ(on_host.icon, QMessageBox::Critical);
-
-    // From a worker the box comes up on the host's thread; the worker goes on.
-    ShownBox from_worker;
-    std::thread worker([] { audiocore::Notify("Stream not supported", "from the worker"); });
-    worker.join();
-    DismissBoxSoon(from_worker);
-    QTest::qWait(100);
-    EXPECT_EQ(from_worker.text, QStringLiteral("from the worker"));
 }
 
 } // namespace

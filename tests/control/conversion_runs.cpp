@@ -46,7 +46,7 @@ Conversion Convert(const std::string& source, const std::string& wav, int thread
     DecodeJob own;
     DecodeJob& job = reuse ? *reuse : own;
     Conversion result;
-    if (OpenSource(job, source) != OpenResult::Opened)
+    if (job.decoder.Open(source) != OpenResult::Opened)
         return result;
     job.split = ConversionSplit{threads, run_frames, 0};
     if (start >= 0) {
@@ -56,7 +56,7 @@ Conversion Convert(const std::string& source, const std::string& wav, int thread
     std::filesystem::remove(wav);
     result.status = WriteWav(job, wav, progress);
     result.bytes = ReadFile(wav);
-    result.frame_after = job.stream->CurrentFrame();
+    result.frame_after = job.decoder.Position();
     result.ended = job.stream_ended.load();
     return result;
 }
@@ -126,8 +126,8 @@ TEST(ConversionRuns, AThreadThatCannotReadTheFileFailsTheConversionAndLeavesNoFi
     std::filesystem::copy_file(std::string(SONGWELL_ENCODED_DIR) + "/l3-vbr2-joint-44k.mp3",
                                source);
     DecodeJob job;
-    ASSERT_EQ(OpenSource(job, source), OpenResult::Opened);
-    ASSERT_GT(job.index.Count(), 10);
+    ASSERT_EQ(job.decoder.Open(source), OpenResult::Opened);
+    ASSERT_GT(job.decoder.WalkedFrames(), 10);
     // The threads open the file again: gone, it cannot be read.
     std::filesystem::remove(source);
     job.split = ConversionSplit{2, 5, 0};

@@ -20,14 +20,14 @@ std::string Vector(const std::string& name) {
 }
 
 void Open(DecodeJob& job, const std::string& path) {
-    ASSERT_EQ(OpenSource(job, path), OpenResult::Opened) << path;
+    ASSERT_EQ(job.decoder.Open(path), OpenResult::Opened) << path;
 }
 
 // Frames a run went through, counted by the progress notices.
 struct FrameLog {
     std::vector<int> frames;
     RunProgress For(const DecodeJob& job) {
-        return [this, &job] { frames.push_back(job.stream->CurrentFrame()); };
+        return [this, &job] { frames.push_back(job.decoder.Position()); };
     }
 };
 
@@ -57,10 +57,13 @@ TEST(WriteWav, ConvertsWholeFramesFromTheFirstFrameToTheEnd) {
         std::string failure;
         ASSERT_EQ(WriteWav(job, wav, log.For(job), &failure), 0) << failure;
 
-        // One notice per frame, in order from frame 0.
+        // One notice per frame, each with the position one frame further
+        // on, up to the last frame.
         ASSERT_FALSE(log.frames.empty());
-        for (std::size_t i = 0; i < log.frames.size(); ++i)
-            ASSERT_EQ(log.frames[i], static_cast<int>(i));
+        const int last = static_cast<int>(log.frames.size()) - 1;
+        for (int i = 0; i < last; ++i)
+            ASSERT_EQ(log.frames[static_cast<std::size_t>(i)], i + 1);
+        EXPECT_EQ(log.frames.back(), last);
 
         std::vector<std::uint8_t> file = ReadFile(wav);
         ASSERT_GE(file.size(), 46u);
@@ -92,7 +95,8 @@ TEST(WriteWav, RefusesWhatCannotBeConvertedAndLeavesNoFile) {
     };
     const Case cases[] = {
         {"no source", nullptr, dir.File("a.wav"), "no source file is open"},
-        {"source without frames", "noise.mp3", dir.File("b.wav"), "no MPEG audio frame to decode"},
+        // A file that did not open leaves nothing open to convert.
+        {"source without frames", "noise.mp3", dir.File("b.wav"), "no source file is open"},
         {"output is the source", "song.mp3", dir.File("song.mp3"), "is the source file itself"},
         {"output folder missing", "song.mp3", dir.File("none/c.wav"),
          "cannot create the WAV file: No such file or directory"},
@@ -101,7 +105,7 @@ TEST(WriteWav, RefusesWhatCannotBeConvertedAndLeavesNoFile) {
         SCOPED_TRACE(c.name);
         DecodeJob job;
         if (c.source)
-            OpenSource(job, dir.File(c.source));
+            job.decoder.Open(dir.File(c.source));
         std::string failure;
         testing::internal::CaptureStderr();
         EXPECT_EQ(WriteWav(job, c.output, {}, &failure), -1);
@@ -126,7 +130,7 @@ TEST(RunDecode, AStopRequestedBeforeTheRunEndsItAtOnceWithAValidFile) {
     EXPECT_TRUE(log.frames.empty());
     EXPECT_EQ(ReadFile(job.wav_name).size(), 46u);
     // The stream stays at the frame where the stop took effect.
-    EXPECT_EQ(job.stream->CurrentFrame(), 0);
+    EXPECT_EQ(job.decoder.Position(), 0);
 }
 
 TEST(RunDecode, AConversionThatCannotSeekWritesNoFile) {

@@ -34,8 +34,13 @@ std::vector<std::string> EncodedFiles() {
     return names;
 }
 
-ProgramResult Convert(const std::string& in, const std::string& out) {
-    return RunProgram(BinPath("audiocore"), {"convert", in, out});
+// Gapless (the song the encoder was given) unless `whole` asks for every
+// decoded sample.
+ProgramResult Convert(const std::string& in, const std::string& out, bool whole = false) {
+    std::vector<std::string> args{"convert", in, out};
+    if (whole)
+        args.push_back("--no-gapless");
+    return RunProgram(BinPath("audiocore"), args);
 }
 
 // Interleaved samples with their layout, from a WAV file, in 16-bit units:
@@ -89,12 +94,15 @@ int Truncated(float s) {
     return s > 32767.0f ? 32767 : s < -32768.0f ? -32768 : static_cast<int>(s);
 }
 
-// The reference, in float: without gapless trimming it keeps the encoder's
-// delay and padding, as this decoder does, and like this decoder it plays no
-// sound for an encoder's info frame.
-Decoded FloatReference(const std::string& mp3, const TempDir& dir) {
+// The reference, in float: like this decoder it plays no sound for an
+// encoder's info frame, and cuts the encoder's delay and padding unless
+// `whole` asks for every decoded sample.
+Decoded FloatReference(const std::string& mp3, const TempDir& dir, bool whole = false) {
     const std::string wav = dir.File("reference.wav");
-    ProgramResult r = RunProgram("mpg123", {"--no-gapless", "-q", "-e", "f32", "-w", wav, mp3});
+    std::vector<std::string> args{"-q", "-e", "f32", "-w", wav, mp3};
+    if (whole)
+        args.insert(args.begin(), "--no-gapless");
+    ProgramResult r = RunProgram("mpg123", args);
     Decoded d;
     if (r.exit_code == 0)
         d = ReadWav(wav);
@@ -172,7 +180,16 @@ int SamplesPerFrame(const std::string& name, int rate) {
 
 struct Info {
     long long frames = -1;
+    long long samples = -1;
     long long length_ms = -1;
+    long long delay = -1; // the encoder's, when the file states it
+
+    // Where frame `n` begins in the song: its delay (with the decoder's
+    // own 529 samples) is not part of it.
+    std::size_t SongOffset(long long n, int spf) const {
+        const long long first = delay >= 0 ? delay + 529 : 0;
+        return static_cast<std::size_t>(std::clamp(n * spf - first, 0LL, samples));
+    }
 };
 
 // Reads "frames: N" and "length_ms: N" from `audiocore info`.
@@ -189,10 +206,41 @@ Info ReadInfo(const std::string& file) {
             continue;
         if (key == "frames:")
             info.frames = value;
+        else if (key == "samples:")
+            info.samples = value;
         else if (key == "length_ms:")
             info.length_ms = value;
+        else if (key == "encoder_gap:")
+            info.delay = value;
     }
     return info;
+}
+
+} // namespace
+
+namespace {
+
+// Converts `name` as asked and holds it against the reference decoding:
+// every sample, no more, each within one unit.
+void ExpectConversionMatches(const std::string& name, bool whole, const TempDir& dir,
+                             Decoded& reference) {
+    SCOPED_TRACE(whole ? "every decoded sample" : "gapless");
+    const std::string wav = dir.File(name + ".wav");
+    const std::string ref_path = dir.File(name + ".pcm");
+    ProgramResult converted = Convert(EncodedPath(name), wav, whole);
+    ASSERT_EQ(converted.exit_code, 0) << converted.err;
+    EXPECT_EQ(converted.err, "");
+    reference = FloatReference(EncodedPath(name), dir, whole);
+    ASSERT_FALSE(reference.samples.empty());
+    WritePcm(ref_path, reference);
+    Decoded ours = ReadWav(wav);
+    EXPECT_EQ(ours.channels, reference.channels);
+    EXPECT_EQ(ours.rate, reference.rate);
+    EXPECT_EQ(ours.samples.size(), reference.samples.size()) << "every sample, no more";
+    Comparison c = Compare(wav, ref_path);
+    EXPECT_GE(c.psnr, 92.5);
+    EXPECT_LE(c.maxdiff, 1);
+    EXPECT_EQ(c.shift, 0);
 }
 
 } // namespace
@@ -204,30 +252,20 @@ TEST(EncodedConversion, EveryEncoderFileMatchesAFloatDecodingTruncatedTowardZero
     TempDir dir;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
-        const std::string wav = dir.File(name + ".wav");
-        const std::string ref_path = dir.File(name + ".pcm");
-        ProgramResult converted = Convert(EncodedPath(name), wav);
-        ASSERT_EQ(converted.exit_code, 0) << converted.err;
-        EXPECT_EQ(converted.err, "");
-        Decoded reference = FloatReference(EncodedPath(name), dir);
-        ASSERT_FALSE(reference.samples.empty());
-        WritePcm(ref_path, reference);
-        Decoded ours = ReadWav(wav);
-        EXPECT_EQ(ours.channels, reference.channels);
-        EXPECT_EQ(ours.rate, reference.rate);
-        EXPECT_EQ(ours.samples.size(), reference.samples.size()) << "every sample, no more";
-        Comparison c = Compare(wav, ref_path);
-        EXPECT_GE(c.psnr, 92.5);
-        EXPECT_LE(c.maxdiff, 1);
-        EXPECT_EQ(c.shift, 0);
+        Decoded whole;
+        Decoded song;
+        ExpectConversionMatches(name, true, dir, whole);
+        ExpectConversionMatches(name, false, dir, song);
 
-        // The player's time display and seek bar rest on these two.
-        const int spf = SamplesPerFrame(name, reference.rate);
-        const long long frames = static_cast<long long>(reference.Frames(spf));
+        // The player's time display and seek bar rest on these: frames
+        // count every decoded frame, the length is the song's.
+        const int spf = SamplesPerFrame(name, whole.rate);
+        const long long frames = static_cast<long long>(whole.Frames(spf));
         Info info = ReadInfo(EncodedPath(name));
         EXPECT_EQ(info.frames, frames);
-        const long long exact_ms = frames * spf * 1000 / reference.rate;
-        EXPECT_NEAR(info.length_ms, exact_ms, 1);
+        const long long samples = static_cast<long long>(song.samples.size()) / song.channels;
+        EXPECT_EQ(info.samples, samples);
+        EXPECT_EQ(info.length_ms, samples * 1000 / song.rate);
     }
 }
 
@@ -345,16 +383,17 @@ TEST(EncodedConversion, PlayingFromAFrameSoundsAsTheConversionFromThatFrameOn) {
         for (int c = 0; c < whole.channels; ++c)
             ASSERT_LE(MaxDifference(Channel(whole, c), Channel(reference, c)), 1) << c;
         const int spf = SamplesPerFrame(name, reference.rate);
-        const std::size_t frames = reference.Frames(spf);
-        ASSERT_GT(frames, 1000u);
+        const Info info = ReadInfo(file);
+        ASSERT_EQ(static_cast<std::size_t>(info.samples) * whole.channels, whole.samples.size());
+        const long long frames = info.frames;
+        ASSERT_GT(frames, 1000);
 
-        for (std::size_t start :
-             {std::size_t{1}, std::size_t{100}, std::size_t{1000}, frames - 1}) {
+        for (long long start : {0LL, 1LL, 100LL, 1000LL, frames - 1}) {
             SCOPED_TRACE(start);
-            r = PlayFrom(file, static_cast<long long>(start), record);
+            r = PlayFrom(file, start, record);
             ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
             const std::vector<std::int16_t> heard = Samples16(ReadFile(record));
-            const std::size_t from = start * spf * whole.channels;
+            const std::size_t from = info.SongOffset(start, spf) * whole.channels;
             const std::size_t expected = whole.samples.size() - from;
             ASSERT_GE(heard.size(), expected);
             EXPECT_TRUE(
@@ -363,7 +402,7 @@ TEST(EncodedConversion, PlayingFromAFrameSoundsAsTheConversionFromThatFrameOn) {
             EXPECT_TRUE(std::all_of(heard.begin() + expected, heard.end(),
                                     [](std::int16_t s) { return s == 0; }));
         }
-        r = PlayFrom(file, static_cast<long long>(frames), record);
+        r = PlayFrom(file, frames, record);
         EXPECT_NE((r.out + r.err).find("past the end"), std::string::npos) << r.out << r.err;
         EXPECT_TRUE(ReadFile(record).empty()) << "nothing is played";
     }

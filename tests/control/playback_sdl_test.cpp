@@ -143,7 +143,8 @@ TEST(PlaybackThroughSdl, NumberedDevicesAndTheVolumeOfEachSide) {
         DeviceHandle device;
         testing::internal::CaptureStderr();
         {
-            WaveOutSink sink(header, header.Channels(), device, c.output_dev_id, 0xFFFF);
+            WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(),
+                             device, c.output_dev_id, 0xFFFF);
             std::string said = testing::internal::GetCapturedStderr();
             ASSERT_EQ(sink.IsOpen(), c.opens);
             if (!c.opens) {

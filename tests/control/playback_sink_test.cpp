@@ -127,7 +127,8 @@ TEST_F(PlaybackSink, PlaysWholeFilesWithTheLastBufferPaddedWithSilence) {
         ClearNullDeviceLog();
         {
             FrameHeader header = LayerOneStereo();
-            WaveOutSink sink(header, header.Channels(), device, 0, 0xFFFF);
+            WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(),
+                             device, 0, 0xFFFF);
             ASSERT_TRUE(sink.IsOpen());
             EXPECT_EQ(sink.BufferBytes(), kBufferBytes);
             for (int n = 0; n < c.frames; ++n)
@@ -148,7 +149,8 @@ TEST_F(PlaybackSink, PlaysWholeFilesWithTheLastBufferPaddedWithSilence) {
 
 TEST_F(PlaybackSink, EveryReturnedBufferIsTakenExactlyOnceAndTheDecoderStaysOneBufferAhead) {
     FrameHeader header = LayerOneStereo();
-    auto sink = std::make_unique<WaveOutSink>(header, header.Channels(), device, 0, 0xFFFF);
+    auto sink = std::make_unique<WaveOutSink>(header.Channels(), header.SampleRateHz(),
+                                              header.SamplesPerFrame(), device, 0, 0xFFFF);
     for (int n = 0; n < 32 * 8; ++n) {
         FeedFrame(*sink, n);
         NullDeviceLog log = NullDeviceSnapshot();
@@ -166,7 +168,8 @@ TEST_F(PlaybackSink, EveryReturnedBufferIsTakenExactlyOnceAndTheDecoderStaysOneB
 TEST_F(PlaybackSink, StopDiscardsQueuedAudioAtOnceWhileANaturalEndPlaysItOut) {
     FrameHeader header = LayerOneStereo();
     {
-        WaveOutSink sink(header, header.Channels(), device, 0, 0xFFFF);
+        WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(), device,
+                         0, 0xFFFF);
         for (int n = 0; n < 96; ++n)
             FeedFrame(sink, n);
         sink.Stop();
@@ -190,7 +193,8 @@ TEST_F(PlaybackSink, ASeekDropsQueuedAudioAndTheNewPositionStartsAfterTwoBuffers
     constexpr int kNewFirst = 1000;
     std::size_t writes_after_clear_at_64 = 0;
     {
-        WaveOutSink sink(header, header.Channels(), device, 0, 0xFFFF);
+        WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(), device,
+                         0, 0xFFFF);
         for (int n = 0; n < 96; ++n)
             FeedFrame(sink, n);
         sink.Clear();
@@ -243,7 +247,8 @@ TEST_F(PlaybackSink, AfterAnInterruptNothingOldSoundsUntilTheRunClears) {
     constexpr int kNewFirst = 1000;
     std::size_t heard_at_interrupt = 0;
     {
-        WaveOutSink sink(header, header.Channels(), device, 0, 0xFFFF);
+        WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(), device,
+                         0, 0xFFFF);
         for (int n = 0; n < 96; ++n)
             FeedFrame(sink, n);
         // The control's seek lands while the run still decodes old frames.
@@ -280,7 +285,8 @@ TEST_F(PlaybackSink, OpensTheChosenDeviceAtTheRunsVolume) {
     for (const Case& c : cases) {
         ClearNullDeviceLog();
         FrameHeader header = LayerOneStereo();
-        WaveOutSink sink(header, header.Channels(), device, c.output_dev_id, c.volume);
+        WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(), device,
+                         c.output_dev_id, c.volume);
         ASSERT_TRUE(sink.IsOpen());
         NullDeviceLog log = NullDeviceSnapshot();
         EXPECT_EQ(log.last_device, c.device);
@@ -298,7 +304,8 @@ TEST_F(PlaybackSink, OpensTheChosenDeviceAtTheRunsVolume) {
 TEST_F(PlaybackSink, HalfVolumeHalvesWhatIsHeardOnEachSide) {
     FrameHeader header = LayerOneStereo();
     {
-        WaveOutSink sink(header, header.Channels(), device, 0, 0xFFFF);
+        WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(), device,
+                         0, 0xFFFF);
         device.SetVolume(0x4000FFFF); // left full, right a quarter
         for (int n = 0; n < 10; ++n)
             FeedFrame(sink, 1000 + n * 1000);
@@ -315,7 +322,8 @@ TEST_F(PlaybackSink, HalfVolumeHalvesWhatIsHeardOnEachSide) {
 TEST_F(PlaybackSink, ADeviceThatCannotOpenSaysSoAndTakesNoAudio) {
     FrameHeader header = LayerOneStereo();
     testing::internal::CaptureStderr();
-    WaveOutSink sink(header, header.Channels(), device, 7, 0xFFFF);
+    WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(), device, 7,
+                     0xFFFF);
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(sink.IsOpen());
     EXPECT_EQ(said, "\nCould not open wave device.\n");
@@ -329,7 +337,8 @@ TEST_F(PlaybackSink, SingleChannelStreamsFillSmallerBuffers) {
     header.layer = 3;
     header.version = 0; // LSF Layer III: 576 samples a frame
     header.sample_frequency = 1;
-    WaveOutSink sink(header, header.Channels(), device, 0, 0xFFFF);
+    WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(), device, 0,
+                     0xFFFF);
     EXPECT_EQ(sink.BufferBytes(), 32u * 576 * 2);
     EXPECT_EQ(NullDeviceSnapshot().last_format.samples_per_sec, 24000u);
     // A frame longer than the buffer expects cannot write past it.

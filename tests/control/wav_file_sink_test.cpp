@@ -96,7 +96,8 @@ TEST(WavFileSink, WritesTheHeaderAndInterleavedSamplesOfEveryFormat) {
         SCOPED_TRACE(f.name);
         FrameHeader header = MakeHeader(f.version, f.layer, f.sample_frequency, f.mode);
         const std::string path = dir.File(std::string(f.name) + ".wav");
-        auto sink = WavFileSink::Create(header.Channels(), header, path);
+        auto sink = WavFileSink::Create(header.Channels(), header.SampleRateHz(),
+                                        header.SamplesPerFrame(), path);
         ASSERT_NE(sink, nullptr);
         EXPECT_EQ(sink->FrameBytes(), f.frame_bytes);
 
@@ -141,14 +142,15 @@ TEST(WavFileSink, WritesTheHeaderAndInterleavedSamplesOfEveryFormat) {
     }
 }
 
-TEST(WavFileSink, WritesWholeFramesWhateverWasAppended) {
+TEST(WavFileSink, WritesEachFrameAsLongAsItsLongerChannelAndNoLongerThanAFrame) {
     TempDir dir;
     FrameHeader header = MakeHeader(1, 3, 0, kStereo);
     const std::string path = dir.File("odd.wav");
-    auto sink = WavFileSink::Create(2, header, path);
+    auto sink = WavFileSink::Create(2, header.SampleRateHz(), header.SamplesPerFrame(), path);
     ASSERT_NE(sink, nullptr);
-    // A short frame, then one with too many samples and channels the file
-    // does not have: neither may change the frame size or write outside it.
+    // A short frame (the first or last of a song, cut to the song), whose
+    // other channel came out shorter still, then one with too many samples
+    // and channels the file does not have, which must not write outside it.
     for (int i = 0; i < 100; ++i)
         sink->Append(0, 1);
     sink->EndFrame();
@@ -162,7 +164,10 @@ TEST(WavFileSink, WritesWholeFramesWhateverWasAppended) {
     ASSERT_TRUE(sink->Close());
 
     std::vector<std::uint8_t> file = ReadFile(path);
-    ASSERT_EQ(file.size(), 46u + 2 * 4608);
+    ASSERT_EQ(file.size(), 46u + 100 * 4 + 4608);
+    // The first frame's right channel is made up with silence.
+    EXPECT_EQ(Le16(file, 46), 1);
+    EXPECT_EQ(Le16(file, 48), 0);
     // The second frame's last slot: left -2, right 3.
     std::size_t last = file.size() - 4;
     EXPECT_EQ(static_cast<std::int16_t>(Le16(file, last)), -2);
@@ -187,7 +192,8 @@ TEST(WavFileSink, AFileThatCannotBeCreatedIsReportedAndLeavesNothing) {
         SCOPED_TRACE(c.name);
         int error = 0;
         testing::internal::CaptureStderr();
-        auto sink = WavFileSink::Create(2, header, c.path, &error);
+        auto sink =
+            WavFileSink::Create(2, header.SampleRateHz(), header.SamplesPerFrame(), c.path, &error);
         std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(sink, nullptr);
         EXPECT_NE(error, 0);
@@ -212,15 +218,21 @@ TEST(WavFileSink, AFileThatCannotBeWrittenIsReportedOnceAndRemoved) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
 
     testing::internal::CaptureStderr();
-    auto sink = WavFileSink::Create(2, header, path);
+    auto sink = WavFileSink::Create(2, header.SampleRateHz(), header.SamplesPerFrame(), path);
     bool created = sink != nullptr;
     int frames = 0;
-    while (created && !sink->Failed() && frames < 1000) {
+    const std::vector<std::int16_t> frame(1152, 5);
+    auto store_frame = [&] {
+        sink->AppendBlock(0, frame.data(), frame.size());
+        sink->AppendBlock(1, frame.data(), frame.size());
         sink->EndFrame();
+    };
+    while (created && !sink->Failed() && frames < 1000) {
+        store_frame();
         ++frames;
     }
     for (int i = 0; i < 3 && created; ++i)
-        sink->EndFrame(); // a failed sink stays quiet
+        store_frame(); // a failed sink stays quiet
     bool closed = created && sink->Close();
     std::string err = testing::internal::GetCapturedStderr();
 
@@ -243,7 +255,7 @@ TEST(WavFileSink, AFailedDeviceOutputIsNeverRemoved) {
         GTEST_SKIP() << "no /dev/full here";
     FrameHeader header = MakeHeader(1, 3, 0, kStereo);
     testing::internal::CaptureStderr();
-    auto sink = WavFileSink::Create(2, header, full);
+    auto sink = WavFileSink::Create(2, header.SampleRateHz(), header.SamplesPerFrame(), full);
     ASSERT_NE(sink, nullptr);
     for (int i = 0; i < 40 && !sink->Failed(); ++i)
         sink->EndFrame();

@@ -1,6 +1,5 @@
 #include "FrameHeader.h"
 #include "MpegFileStream.h"
-#include "Notifier.h"
 #include "SyntheticFrames.h"
 #include "TestSupport.h"
 

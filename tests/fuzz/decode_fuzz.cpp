@@ -5,7 +5,6 @@
 // a seek before the run; bits 0..6 are the target frame.
 
 #include "DecodeJob.h"
-#include "QuietDecoder.h"
 #include "WriteWav.h"
 
 #include <cstdint>
@@ -38,7 +37,6 @@ bool WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t s
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    QuietDecoderMessages();
     std::uint8_t control = size > 0 ? data[0] : 0;
     const std::string input = (ScratchDir() / "input.mp3").string();
     const std::string output = (ScratchDir() / "output.wav").string();
@@ -46,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     audiocore::DecodeJob job;
-    if (audiocore::OpenSource(job, input) != audiocore::OpenResult::Opened)
+    if (job.decoder.Open(input) != audiocore::OpenResult::Opened)
         return 0;
     if (control & 0x80) {
         job.seek_target.store(control & 0x7F);

@@ -8,10 +8,8 @@
 // seek before the run, bit 7 of the second for one after the run's third
 // frame; bits 0..6 of each are the target frame.
 
-#include "DecodeJob.h"
-#include "DecodeRun.h"
+#include "MpegDecoder.h"
 #include "PcmSink.h"
-#include "QuietDecoder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -41,29 +39,21 @@ private:
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    QuietDecoderMessages();
     if (size < 2)
         return 0;
     const std::uint8_t before = data[0];
     const std::uint8_t during = data[1];
 
-    audiocore::DecodeJob job;
-    if (audiocore::OpenSourceBytes(job, data + 2, size - 2) != audiocore::OpenResult::Opened)
+    audiocore::MpegDecoder decoder;
+    if (decoder.OpenMemory(data + 2, size - 2) != audiocore::OpenResult::Opened)
         return 0;
-    (void)audiocore::AudioFrameCount(job);
-    if (before & 0x80) {
-        job.seek_target.store(before & 0x7F);
-        job.seek_requested.store(true);
-    }
+    (void)decoder.FrameCount();
+    (void)decoder.SongSamples();
+    if (before & 0x80)
+        decoder.Seek(before & 0x7F);
     CountingSink sink;
-    job.sink = &sink;
-    job.output_mode = audiocore::OutputMode::Sink;
-    int frames = 0;
-    audiocore::RunDecode(job, [&] {
-        if (++frames == 3 && (during & 0x80)) {
-            job.seek_target.store(during & 0x7F);
-            job.seek_requested.store(true);
-        }
-    });
+    for (int frames = 1; decoder.DecodeFrame(sink); ++frames)
+        if (frames == 3 && (during & 0x80))
+            decoder.Seek(during & 0x7F);
     return 0;
 }

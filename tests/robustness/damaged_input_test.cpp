@@ -6,7 +6,6 @@
 
 #include "ControlEngine.h"
 #include "DecodeJob.h"
-#include "Notifier.h"
 #include "RunProgram.h"
 #include "SyntheticFrames.h"
 #include "TestSupport.h"
@@ -102,7 +101,7 @@ Outcome Convert(const Bytes& bytes, bool command_line = true,
     Outcome outcome;
     auto start = std::chrono::steady_clock::now();
     DecodeJob job;
-    outcome.opened = OpenSource(job, input, &outcome.reason) == OpenResult::Opened;
+    outcome.opened = job.decoder.Open(input, &outcome.reason) == OpenResult::Opened;
     if (outcome.opened)
         outcome.result = WriteWav(job, output, {}, &outcome.failure);
     EXPECT_LT(std::chrono::steady_clock::now() - start, kTimeBound);
@@ -156,13 +155,7 @@ Bytes Picture(const std::string& extension) {
     return ReadFile(path);
 }
 
-class DamagedInput : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetNotifier([](const std::string&, const std::string&) {});
-    }
-    void TearDown() override { SetNotifier(nullptr); }
-};
+class DamagedInput : public ::testing::Test {};
 
 } // namespace
 
@@ -220,7 +213,7 @@ TEST_F(DamagedInput, FoldersPipesAndUnreadableFilesGiveAClearError) {
     fs::create_directory(dir.File("x.mp3"));
     DecodeJob job;
     std::string reason;
-    EXPECT_EQ(OpenSource(job, dir.File("x.mp3"), &reason), OpenResult::CannotOpen);
+    EXPECT_EQ(job.decoder.Open(dir.File("x.mp3"), &reason), OpenResult::CannotOpen);
     EXPECT_EQ(reason, "Is a directory");
     EXPECT_EQ(WriteWav(job, dir.File("out.wav")), -1);
     EXPECT_FALSE(fs::exists(dir.File("out.wav")));
@@ -229,7 +222,7 @@ TEST_F(DamagedInput, FoldersPipesAndUnreadableFilesGiveAClearError) {
     // Opening a FIFO waits for a writer that never comes, unless the open
     // refuses what is not a regular file.
     ASSERT_EQ(mkfifo(dir.File("pipe.mp3").c_str(), 0600), 0);
-    EXPECT_EQ(OpenSource(job, dir.File("pipe.mp3"), &reason), OpenResult::CannotOpen);
+    EXPECT_EQ(job.decoder.Open(dir.File("pipe.mp3"), &reason), OpenResult::CannotOpen);
     EXPECT_EQ(reason, "not a regular file");
     ExpectCommandLineCopes(dir.File("pipe.mp3"), dir.File("cli.wav"));
 
@@ -237,7 +230,7 @@ TEST_F(DamagedInput, FoldersPipesAndUnreadableFilesGiveAClearError) {
         GTEST_SKIP() << "root reads files whatever their permissions";
     WriteFile(dir.File("locked.mp3"), Vector("l3-si.bit"));
     chmod(dir.File("locked.mp3").c_str(), 0);
-    EXPECT_EQ(OpenSource(job, dir.File("locked.mp3"), &reason), OpenResult::CannotOpen);
+    EXPECT_EQ(job.decoder.Open(dir.File("locked.mp3"), &reason), OpenResult::CannotOpen);
     EXPECT_EQ(reason, "Permission denied");
 }
 

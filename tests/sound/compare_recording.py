@@ -5,7 +5,10 @@ The recording starts and ends in the silence around the song. Its first sound
 is lined up with the reference's; every stretch of silence the recording has
 where the reference has sound is counted as a dropout and skipped, so that
 the rest lines up again. With --drop-silence, every silence longer than
---silence-ms is removed from both first (a paused playback).
+--silence-ms is removed from both first (a paused playback). With --leading,
+the recording may go on past the reference (a list that repeats). With
+--volume, the reference is first scaled by LEVEL / 65535 as the player's
+volume scales what it plays, truncated toward zero.
 
 Prints "dropouts N, differing samples M, compared K frames" and exits 0 only
 when the recording holds the whole reference, sample for sample, no more and
@@ -47,6 +50,11 @@ def drop_silences(frames, min_run):
     return out
 
 
+def scaled(sample, level):
+    magnitude = abs(sample) * level // 65535
+    return magnitude if sample >= 0 else -magnitude
+
+
 def strip(frames):
     first = next((i for i, f in enumerate(frames) if any(f)), len(frames))
     last = next((i for i in range(len(frames) - 1, -1, -1) if any(frames[i])), -1)
@@ -59,9 +67,13 @@ def main():
     parser.add_argument('reference')
     parser.add_argument('--drop-silence', action='store_true')
     parser.add_argument('--silence-ms', type=float, default=5.0)
+    parser.add_argument('--leading', action='store_true')
+    parser.add_argument('--volume', type=int, default=65535)
     args = parser.parse_args()
 
     ref_pcm, channels = read_wav(args.reference)
+    if args.volume != 65535:
+        ref_pcm = array.array('h', (scaled(s, args.volume) for s in ref_pcm))
     ref = strip(frames_of(ref_pcm, channels))
     rec = strip(frames_of(read_raw(args.recording), channels))
     if args.drop_silence:
@@ -85,7 +97,7 @@ def main():
                 continue
         differing += 1
         r += 1
-    extra = max(0, len(rec) - r)
+    extra = 0 if args.leading else max(0, len(rec) - r)
     print(f'dropouts {dropouts}, differing samples {differing}, extra frames {extra}, '
           f'compared {len(ref)} frames')
     return 0 if dropouts == 0 and differing == 0 and extra == 0 else 1
