@@ -11,7 +11,7 @@ cd "$here/build"
 rm -f songwell_*.deb
 cpack -G DEB
 package=$(ls songwell_*.deb)
-dpkg-deb --field "$package" Package Version Depends
+dpkg-deb --field "$package" Package Version Depends Recommends
 [ "${1:-}" = --check ] || exit 0
 
 sudo=""

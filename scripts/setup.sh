@@ -13,6 +13,7 @@ packages=(
     mpg123 lame sox twolame ffmpeg hyperfine time
     pulseaudio pulseaudio-utils stress-ng dbus-daemon dbus-bin
     desktop-file-utils appstream dpkg-dev
+    qt6-wayland sway swaybg grim libwayland-dev libwayland-bin
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPainter>
+#include <QWindow>
 
 #include <limits>
 
@@ -36,6 +37,58 @@ int CheckedCoordinate(qint64 value) {
     if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
         throw ControlError(skinform::kErrorOverflow, "Overflow");
     return static_cast<int>(value);
+}
+
+// Gives the window its outline. The mask limits where the pointer reaches it;
+// on Wayland, and on X11 under a compositor, it does not cut the picture, so
+// the window's children, which paint all of it over a translucent window,
+// are cut to the same region. The region is the same everywhere, so the cut
+// and the pointer's reach match at any scale factor. An empty region gives
+// the window its rectangle back: it would otherwise vanish for good.
+void ApplyOutline(QWidget* window, const QRegion& region) {
+    const auto children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    if (region.isEmpty()) {
+        window->clearMask();
+        for (QWidget* child : children)
+            if (!child->isWindow())
+                child->clearMask();
+        return;
+    }
+    window->setMask(region);
+    for (QWidget* child : children)
+        if (!child->isWindow())
+            child->setMask(region.translated(-child->pos()));
+}
+
+// A Wayland compositor keeps no client window above the others on request,
+// and changing the flag there only makes Qt recreate the window.
+bool PlatformKeepsOnTop() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Sets the stays-on-top hint on the window as it stands: QWidget's own
+// setWindowFlags hides and recreates a shown window, which the user would
+// see flicker (and which loses its place on Wayland).
+void SetStaysOnTop(QWidget* window, bool onTop) {
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    const Qt::WindowFlags flags = window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, onTop);
+    window->overrideWindowFlags(flags);
+    if (QWindow* handle = window->windowHandle())
+        handle->setFlags(flags);
+}
+
+// Hands the drag that has just begun to the compositor or window manager,
+// which moves the window with the pointer, snaps it and keeps it on screen;
+// a Wayland client cannot place its own window at all. It can only take over
+// a press that is still held, so a mouse-down reported without one (or a
+// platform that refuses, such as X11 without a window manager) leaves the
+// drag to the control.
+bool StartSystemMove(QWidget* window) {
+    if (!window || !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+        return false;
+    QWindow* handle = window->windowHandle();
+    return handle && handle->startSystemMove();
 }
 
 const QString kSkinTxtFile = QStringLiteral("Skin_Txt_File");
@@ -102,14 +155,8 @@ void AdvWin::Cut_Window() {
     const std::string firstName = QFile::encodeName(skin_txt_file).toStdString();
     const QRegion region =
         skinform::SkinRegion(skinform::ReadPolygonSeries(firstName, x_plus, y_plus));
-    if (!target_window)
-        return;
-    // An empty region would hide the window for good; like a missing file, it
-    // gives the window back its rectangle.
-    if (region.isEmpty())
-        target_window->clearMask();
-    else
-        target_window->setMask(region);
+    if (target_window)
+        ApplyOutline(target_window, region);
 }
 
 void AdvWin::Win_Minimize() {
@@ -123,15 +170,18 @@ void AdvWin::on_top() {
     if (target_window)
         window_rect = target_window->frameGeometry();
     insert_after = insert_after == kNoTopmost ? kTopmost : kNoTopmost;
-    if (target_window)
+    // Where the platform has no such state the window is left alone.
+    if (target_window && PlatformKeepsOnTop())
         placeTarget(window_rect.left(), window_rect.top());
 }
 
 void AdvWin::On_Mouse_Down() {
     target_window = FindTargetWindow(target_caption);
-    dragging = true;
     grab_x = mouse_x_pos;
     grab_y = mouse_y_pos;
+    // While the compositor moves the window, the moves reported here must not
+    // move it as well.
+    dragging = !StartSystemMove(target_window);
 }
 
 void AdvWin::On_Mouse_Move() {
@@ -152,14 +202,8 @@ void AdvWin::On_Mouse_Up() {
 
 void AdvWin::placeTarget(qint64 x, qint64 y) {
     QWidget* window = target_window;
-    const bool onTop = insert_after == kTopmost;
-    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop) {
-        // Changing a window's flags may hide it; it stays as the user saw it.
-        const bool wasVisible = window->isVisible();
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-        if (wasVisible && !window->isVisible())
-            window->show();
-    }
+    if (PlatformKeepsOnTop())
+        SetStaysOnTop(window, insert_after == kTopmost);
     window->move(static_cast<int>(x), static_cast<int>(y));
 }
 

@@ -12,6 +12,12 @@
 // on that window, calls Cut_Window once the window is shown, and passes its
 // pointer position on every mouse event while the user drags.
 //
+// The host paints its window through child widgets over a translucent
+// background (Qt::WA_TranslucentBackground set before the window is shown):
+// Cut_Window masks the window for the pointer and cuts its children's
+// painting to the same outline, which is how the outline reaches the picture
+// where a mask alone does not cut it (Wayland, X11 under a compositor).
+//
 // Setting Mouse_X_Pos or Mouse_Y_Pos is refused with control error 387 while
 // the control is being designed (userMode() false). The control cannot see
 // its host, so whoever creates it for a designer says so with setUserMode;
@@ -64,8 +70,13 @@ public:
     // without a readable first file the window loses any outline. Never fails.
     Q_INVOKABLE void Cut_Window();
     Q_INVOKABLE void Win_Minimize();
-    // Puts the target window above all others, or takes that away again.
+    // Puts the target window above all others, or takes that away again;
+    // where the platform keeps no window on top (Wayland) the window is left
+    // as it is. The window is never hidden or recreated for it.
     Q_INVOKABLE void on_top();
+    // Starts a drag. While the left button that went down is still held, the
+    // compositor or window manager is asked to move the window; where it
+    // refuses, the control moves it itself on the following mouse-moves.
     Q_INVOKABLE void On_Mouse_Down();
     // While dragging, moves the window found at the last mouse-down by the
     // pointer's distance from where it went down.

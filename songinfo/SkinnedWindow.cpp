@@ -24,6 +24,9 @@ QWidget* LoadDesign(QWidget* host, const QString& resource, const QString& plugi
     if (form == nullptr)
         throw std::runtime_error(std::string(what) +
                                  " cannot be loaded: " + loader.errorString().toStdString());
+    // The design paints the whole window; outside the skin's outline, which
+    // the skin control cuts its painting to, the desktop shows through.
+    host->setAttribute(Qt::WA_TranslucentBackground);
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form);

@@ -10,7 +10,8 @@ class QWidget;
 // the pointer on every fifth move so that a slow window system keeps up.
 namespace skinned {
 
-// Loads the design `resource` into `host`, filling it and fixing its size.
+// Loads the design `resource` into `host`, filling it and fixing its size,
+// and makes `host` translucent so that the skin's outline can cut it.
 // Pictures named in the design are looked for in `pictureDir` when given.
 // Throws std::runtime_error naming `what` when the design cannot be loaded.
 QWidget* LoadDesign(QWidget* host, const QString& resource, const QString& pluginDir,
