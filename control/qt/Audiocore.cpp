@@ -3,6 +3,7 @@
 #include "AudiocoreErrors.h"
 #include "ControlIcon.h"
 #include "DecoderMessages.h"
+#include "controlkit/LocalPath.h"
 #include "controlkit/PropertyBag.h"
 
 #include <QMessageBox>
@@ -52,7 +53,8 @@ void Audiocore::setVolume(int volume) {
 void Audiocore::setSourceFile(const QString& path) {
     modified_ = true;
     source_file_ = path;
-    if (engine_.OpenSourceFile(path.toStdString()) != audiocore::OpenResult::Opened)
+    if (engine_.OpenSourceFile(controlkit::PathBytes(path).toStdString()) !=
+        audiocore::OpenResult::Opened)
         throw audiocore::ControlError(audiocore::kErrorFileNotFound,
                                       audiocore::kOpenSourceFileError);
 }
@@ -90,7 +92,7 @@ QString Audiocore::LastError() const {
 }
 
 int Audiocore::WriteWAV(const QString& filename) {
-    return engine_.WriteWAV(filename.toStdString());
+    return engine_.WriteWAV(controlkit::PathBytes(filename).toStdString());
 }
 
 void Audiocore::AboutBox() {
