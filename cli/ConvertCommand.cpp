@@ -7,7 +7,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
+#include <iterator>
 #include <optional>
 #include <unistd.h>
 
@@ -15,34 +15,50 @@ using namespace audiocore;
 
 namespace {
 
-// The run being converted, for the interrupt handler: Ctrl-C asks it to stop
-// between frames, like the control's Stop, instead of killing the process
-// with a half-written file.
-std::atomic<bool>* stop_on_interrupt = nullptr;
+// The run being converted, for the signal handler: Ctrl-C, a kill or the
+// terminal closing ask it to stop between frames, like the control's Stop,
+// so that the output is dropped and the target stays as it was.
+std::atomic<bool>* stop_on_signal = nullptr;
+volatile std::sig_atomic_t stopping_signal = 0;
 
-extern "C" void RequestStop(int) {
-    if (stop_on_interrupt)
-        stop_on_interrupt->store(true);
+constexpr int kStopSignals[] = {SIGHUP, SIGINT, SIGTERM};
+
+extern "C" void RequestStop(int signal) {
+    stopping_signal = signal;
+    if (stop_on_signal)
+        stop_on_signal->store(true);
 }
 
-class InterruptStops {
+class SignalsStop {
 public:
-    explicit InterruptStops(DecodeJob& job) {
-        stop_on_interrupt = &job.stop_requested;
-        old_int_ = std::signal(SIGINT, RequestStop);
-        old_term_ = std::signal(SIGTERM, RequestStop);
+    explicit SignalsStop(DecodeJob& job) {
+        stop_on_signal = &job.stop_requested;
+        struct sigaction action {};
+        action.sa_handler = RequestStop;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+            sigaction(kStopSignals[i], &action, &old_[i]);
+        // Past a file size limit a write then fails like one on a full disk,
+        // and the temporary file is removed, instead of the signal killing
+        // the process with it left behind.
+        old_file_size_ = std::signal(SIGXFSZ, SIG_IGN);
     }
-    ~InterruptStops() {
-        std::signal(SIGINT, old_int_);
-        std::signal(SIGTERM, old_term_);
-        stop_on_interrupt = nullptr;
+    ~SignalsStop() {
+        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+            sigaction(kStopSignals[i], &old_[i], nullptr);
+        std::signal(SIGXFSZ, old_file_size_);
+        stop_on_signal = nullptr;
     }
-    InterruptStops(const InterruptStops&) = delete;
-    InterruptStops& operator=(const InterruptStops&) = delete;
+    SignalsStop(const SignalsStop&) = delete;
+    SignalsStop& operator=(const SignalsStop&) = delete;
+
+    static bool Arrived() { return stopping_signal != 0; }
+    // The shell's status for a command the signal ended: 128 + its number.
+    static int ExitStatus() { return 128 + stopping_signal; }
 
 private:
-    void (*old_int_)(int);
-    void (*old_term_)(int);
+    struct sigaction old_[std::size(kStopSignals)]{};
+    void (*old_file_size_)(int) = SIG_DFL;
 };
 
 } // namespace
@@ -78,26 +94,27 @@ int RunConvert(const std::vector<std::string>& args) {
     std::optional<ProgressBar> bar;
     if (isatty(STDERR_FILENO))
         bar.emplace(stderr);
-    RunProgress progress;
-    if (bar)
-        progress = [&] { bar->Show(job.decoder.ReadFraction()); };
-
-    InterruptStops interrupt(job);
+    SignalsStop signals(job);
+    // WriteWav clears the stop request as it starts; a signal that came
+    // before is asked again after the first frame.
+    const RunProgress progress = [&] {
+        if (SignalsStop::Arrived())
+            job.stop_requested.store(true);
+        if (bar)
+            bar->Show(job.decoder.ReadFraction());
+    };
     if (WriteWav(job, out, progress, &reason) != 0) {
         if (bar)
             bar->Abandon();
         ReportFailure(out, reason);
         return 1;
     }
-    if (job.stop_requested.load()) {
-        // An interrupted conversion is no conversion: drop what was written.
+    if (SignalsStop::Arrived()) {
+        // Stopped, the run dropped its output: the target is as it was.
         if (bar)
             bar->Abandon();
-        std::error_code ignored;
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(out, ignored)))
-            std::filesystem::remove(out, ignored);
         ReportFailure(out, "interrupted");
-        return 130;
+        return SignalsStop::ExitStatus();
     }
     if (bar)
         bar->Finish();

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace audiocore {
@@ -22,17 +20,9 @@ void PutLittle32(std::uint8_t* at, std::uint32_t value) {
 
 } // namespace
 
-RiffWriter::~RiffWriter() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 bool RiffWriter::Open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0)
-        return Fail(errno);
-    struct stat info {};
-    regular_file_ = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+    if (!file_.Open(path))
+        return Fail(file_.Error());
     buffer_.resize(kBufferBytes);
     return true;
 }
@@ -58,7 +48,7 @@ bool RiffWriter::CreateChunk(const char (&id)[5], Chunk& chunk) {
 }
 
 bool RiffWriter::Write(const void* data, std::size_t size) {
-    if (error_ != 0 || fd_ < 0)
+    if (error_ != 0 || !IsOpen())
         return Fail(EBADF);
     if (Position() + size > kLargestFile)
         return Fail(EFBIG);
@@ -76,7 +66,7 @@ bool RiffWriter::Write(const void* data, std::size_t size) {
 }
 
 bool RiffWriter::Ascend(const Chunk& chunk) {
-    if (error_ != 0 || fd_ < 0)
+    if (error_ != 0 || !IsOpen())
         return Fail(EBADF);
     const std::uint64_t data_start = chunk.header_offset + 8;
     if (Position() < data_start)
@@ -99,7 +89,7 @@ bool RiffWriter::PatchSize(std::uint64_t offset, std::uint32_t size) {
     }
     if (offset + 4 > flushed_ && !Flush())
         return false; // the field straddles the buffer's start
-    ssize_t n = ::pwrite(fd_, field, 4, static_cast<off_t>(offset));
+    ssize_t n = ::pwrite(file_.Descriptor(), field, 4, static_cast<off_t>(offset));
     if (n != 4)
         return Fail(n < 0 ? errno : EIO);
     return true;
@@ -108,7 +98,7 @@ bool RiffWriter::PatchSize(std::uint64_t offset, std::uint32_t size) {
 bool RiffWriter::Flush() {
     std::size_t done = 0;
     while (done < used_) {
-        ssize_t n = ::write(fd_, buffer_.data() + done, used_ - done);
+        ssize_t n = ::write(file_.Descriptor(), buffer_.data() + done, used_ - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -121,15 +111,25 @@ bool RiffWriter::Flush() {
 }
 
 bool RiffWriter::Close() {
-    if (fd_ < 0)
+    if (!IsOpen())
         return Fail(EBADF);
-    bool ok = error_ == 0 && Flush();
-    if (::close(fd_) != 0 && ok)
-        ok = Fail(errno);
-    fd_ = -1;
+    if (error_ != 0 || !Flush()) {
+        Abandon();
+        return false;
+    }
+    const bool placed = file_.Commit() || Fail(file_.Error());
+    ReleaseBuffer();
+    return placed;
+}
+
+void RiffWriter::Abandon() {
+    file_.Abandon();
+    ReleaseBuffer();
+}
+
+void RiffWriter::ReleaseBuffer() {
     buffer_.clear();
     buffer_.shrink_to_fit();
-    return ok && error_ == 0;
 }
 
 } // namespace audiocore

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReplacingFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,8 +14,9 @@ namespace audiocore {
 // as RIFF writers traditionally do, so the writer never needs to know a
 // chunk's length in advance.
 //
-// Every operation answers false once anything has failed; Error() keeps the
-// errno of the first failure. A file is never allowed to grow past what the
+// The file replaces its target only when it is closed complete (see
+// ReplacingFile). Every operation answers false once anything has failed;
+// Error() keeps the errno of the first failure. A file is never allowed to grow past what the
 // 32-bit RIFF size field can describe.
 class RiffWriter {
 public:
@@ -23,15 +26,13 @@ public:
     };
 
     RiffWriter() = default;
-    ~RiffWriter();
+    ~RiffWriter() = default;
     RiffWriter(const RiffWriter&) = delete;
     RiffWriter& operator=(const RiffWriter&) = delete;
 
-    // Creates the file, or truncates an existing one, for writing.
+    // Starts the file that is to replace `path`.
     bool Open(const std::string& path);
-    bool IsOpen() const { return fd_ >= 0; }
-    // Whether the opened path is a plain file (not a device, pipe or socket).
-    bool IsRegularFile() const { return regular_file_; }
+    bool IsOpen() const { return file_.Descriptor() >= 0; }
 
     // Writes "RIFF", a zero size and the form type ("WAVE").
     bool CreateRiff(const char (&form)[5], Chunk& chunk);
@@ -41,8 +42,11 @@ public:
     // Ends the chunk at the current position: pads it to an even length and
     // writes its true size into its header.
     bool Ascend(const Chunk& chunk);
-    // Writes out what is buffered and closes the file.
+    // Writes out what is buffered, closes the file and puts it in place.
+    // False when any of it failed; the target is then as it was.
     bool Close();
+    // Closes the file without putting it in place.
+    void Abandon();
 
     std::uint64_t Position() const { return flushed_ + used_; }
     int Error() const { return error_; }
@@ -51,13 +55,13 @@ private:
     bool Flush();
     bool Fail(int error);
     bool PatchSize(std::uint64_t offset, std::uint32_t size);
+    void ReleaseBuffer();
 
-    int fd_ = -1;
+    ReplacingFile file_;
     std::vector<std::uint8_t> buffer_;
     std::size_t used_ = 0;
     std::uint64_t flushed_ = 0; // bytes handed to the file so far
     int error_ = 0;
-    bool regular_file_ = false;
 };
 
 } // namespace audiocore

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 
 namespace audiocore {
 
@@ -100,14 +99,12 @@ bool WavFileSink::Close() {
     if (closed_)
         return !failed_;
     closed_ = true;
-    if (!failed_ && (!riff_.Ascend(subchunk_) || !riff_.Ascend(riff_chunk_)))
+    if (!failed_ && !stopped_ && (!riff_.Ascend(subchunk_) || !riff_.Ascend(riff_chunk_)))
         Report("mmioAscend() failed!");
-    if (!riff_.Close() && !failed_)
+    if (failed_ || stopped_)
+        riff_.Abandon();
+    else if (!riff_.Close())
         Report("mmioClose() failed!");
-    // Only a file this sink made may go; a device or pipe named as the output
-    // (/dev/full, a FIFO) must stay.
-    if (failed_ && riff_.IsRegularFile())
-        ::unlink(path_.c_str());
     frame_.Release();
     return !failed_;
 }

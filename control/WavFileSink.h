@@ -16,9 +16,9 @@ namespace audiocore {
 // file after every frame. The header has an 18-byte format chunk (with its
 // extra-size field), so the samples start at byte 46.
 //
-// A file that cannot be created or written is reported as one line on
-// standard error; the sink then writes nothing more, and closing it removes
-// the partial file, so no truncated WAV file is ever left behind.
+// The file replaces its target only when it is complete: a write that fails
+// (reported as one line on standard error) or a run asked to stop leaves the
+// target as it was, and no partial file behind.
 class WavFileSink : public PcmSink {
 public:
     // Creates `path` and writes everything up to the samples. Null when that
@@ -33,13 +33,15 @@ public:
                      std::size_t count) override;
     void EndFrame() override;
     void Clear() override {}
-    void Stop() override {}
+    // The run was asked to stop: what was written is no whole file.
+    void Stop() override { stopped_ = true; }
 
     // True once a write has failed; the run should end.
     bool Failed() const { return failed_; }
     int Error() const { return riff_.Error(); }
-    // Completes the chunks and closes the file. False (and the file removed)
-    // when any part of it could not be written.
+    // Completes the chunks, closes the file and puts it in place of the
+    // target. False when any part of it could not be written; the target is
+    // then as it was, as it is after a stop.
     bool Close();
 
     std::uint32_t FrameBytes() const { return frame_bytes_; }
@@ -47,7 +49,7 @@ public:
     // after what was written so far.
     void StoreFrames(const std::uint8_t* data, std::size_t bytes);
     // Ends the file as failed for a reason outside the sink: Close then
-    // removes it.
+    // drops it.
     void Discard() { failed_ = true; }
 
 private:
@@ -62,6 +64,7 @@ private:
     RiffWriter::Chunk subchunk_;
     std::string path_;
     bool failed_ = false;
+    bool stopped_ = false;
     bool closed_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "Form2.h"
 #include "FrmID3.h"
+#include "LocalFiles.h"
 #include "SkinnedWindow.h"
 #include "clsMP3Info.h"
 
@@ -345,7 +346,7 @@ void Form1::dropEvent(QDropEvent* event) {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+            paths.append(PathOfUrl(url));
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();

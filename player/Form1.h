@@ -215,6 +215,7 @@ private:
 
     // Status internals.
     void ShowNowPlaying();
+    void ShowPlayingEntry();
     void UpdatePlayLamps(bool playing);
     void ShowPlaying();
     void ShowStopped(const QString& status);
@@ -264,6 +265,9 @@ private:
     int queuedSong_ = 0;
     // The song selected last could not be opened and nobody was told yet.
     bool untoldFailure_ = false;
+    // The song the list was last scrolled to as it began to play (0: none
+    // since the last stop), so that the user may scroll away while it plays.
+    int shownPlaying_ = 0;
     bool loaded_ = false;
     bool unloading_ = false;
     QPointer<QMessageBox> messageBox_;

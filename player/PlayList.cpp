@@ -3,11 +3,12 @@
 
 #include "Form1.h"
 
+#include "LocalFiles.h"
+#include "OneLineText.h"
+#include "ShownText.h"
 #include "clsMP3Info.h"
+#include "controlkit/LocalPath.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTreeWidget>
 
 #include <system_error>
@@ -20,11 +21,13 @@ QString FileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
-// A tag field as a list row shows it: up to its NUL padding.
+// A tag field as a list row shows it: up to its NUL padding, on one line.
 QString TagText(const std::string& field) {
-    const QString text = QString::fromStdString(field);
-    const qsizetype end = text.indexOf(QChar(0));
-    return end < 0 ? text : text.left(end);
+    return OneLineText(QString::fromStdString(songinfo::FieldText(field)));
+}
+
+std::string LocalPath(const QString& path) {
+    return controlkit::PathBytes(path).toStdString();
 }
 
 } // namespace
@@ -33,7 +36,7 @@ QString Form1::TitleOf(const QString& path) {
     const QString name = FileNameOf(path);
     // A name without a period (only typed by hand) is its own title.
     const int period = name.lastIndexOf('.');
-    return period < 0 ? name : name.left(period);
+    return OneLineText(period < 0 ? name : name.left(period));
 }
 
 bool Form1::SelectSong(int n, bool tell) {
@@ -84,14 +87,14 @@ bool Form1::ShowSongInfo(const QString& path) {
         if (!oSongInfo)
             oSongInfo = std::make_unique<songinfo::clsMP3Info>();
         try {
-            oSongInfo->SetFilename(QFile::encodeName(path).toStdString());
+            oSongInfo->SetFilename(LocalPath(path));
             title = TagText(oSongInfo->Title());
             artist = TagText(oSongInfo->Artist());
         } catch (const std::system_error&) {
             // An unreadable file still gets its row, titled by its name.
         }
         if (title.isEmpty())
-            title = FileNameOf(path).chopped(qMin(4, FileNameOf(path).size()));
+            title = OneLineText(FileNameOf(path).chopped(qMin(4, FileNameOf(path).size())));
     } else if (type == "mid" || type == "wav") {
         title = path.chopped(4);
         artist = QStringLiteral("Unknown");
@@ -112,7 +115,7 @@ Form1::SongFacts Form1::LoadedSong() const {
     song.length_us = qint64(AudioInt("GetLength")) * 1000;
     songinfo::clsMP3Info info;
     try {
-        info.SetFilename(QFile::encodeName(song.path).toStdString());
+        info.SetFilename(LocalPath(song.path));
         song.title = TagText(info.Title());
         song.artist = TagText(info.Artist());
         song.album = TagText(info.Album());
@@ -134,20 +137,16 @@ void Form1::AppendSong(const QString& path) {
 }
 
 void Form1::AddFolderSongs(const QString& folder) {
-    const QDir dir(folder);
-    const QStringList names =
-        dir.entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : names)
-        AppendSong(dir.filePath(name));
+    for (const QString& path : Mp3FilesIn(folder))
+        AppendSong(path);
 }
 
 void Form1::AppendPaths(const QStringList& paths) {
     for (const QString& path : paths) {
-        const QFileInfo info(path);
-        if (info.isDir())
-            AddFolderSongs(info.absoluteFilePath());
+        if (IsFolder(path))
+            AddFolderSongs(AbsolutePath(path));
         else
-            AppendSong(info.absoluteFilePath());
+            AppendSong(AbsolutePath(path));
     }
 }
 

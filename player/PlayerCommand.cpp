@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "Form1.h"
+#include "LocalFiles.h"
 #include "MprisService.h"
 #include "QuitSignals.h"
 
@@ -15,8 +16,9 @@ int RunPlayer(int argc, char** argv) {
     // The main window closes to show the banner; the banner ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QStringList songs = QApplication::arguments();
-    songs.removeFirst();
+    // From argv, which QApplication has cleared of its own options: its
+    // arguments() would turn a name that is no UTF-8 into another name.
+    QStringList songs = PathArguments(argc, argv, 1);
     if (!songs.isEmpty() && songs.first() == QStringLiteral("--"))
         songs.removeFirst();
     try {

@@ -1,14 +1,16 @@
 #include "QuitSignals.h"
 
 #include <csignal>
+#include <iterator>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 int signal_pair[2] = {-1, -1};
-struct sigaction old_term {};
-struct sigaction old_int {};
+// A closed terminal (SIGHUP) ends the player like a kill.
+constexpr int kQuitSignals[] = {SIGHUP, SIGINT, SIGTERM};
+struct sigaction old_actions[std::size(kQuitSignals)]{};
 
 extern "C" void OnQuitSignal(int) {
     const char byte = 1;
@@ -26,15 +28,15 @@ QuitSignals::QuitSignals(std::function<void()> on_signal) : on_signal_(std::move
     action.sa_handler = OnQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, &old_term);
-    sigaction(SIGINT, &action, &old_int);
+    for (std::size_t i = 0; i < std::size(kQuitSignals); ++i)
+        sigaction(kQuitSignals[i], &action, &old_actions[i]);
 }
 
 QuitSignals::~QuitSignals() {
     if (!notifier_)
         return;
-    sigaction(SIGTERM, &old_term, nullptr);
-    sigaction(SIGINT, &old_int, nullptr);
+    for (std::size_t i = 0; i < std::size(kQuitSignals); ++i)
+        sigaction(kQuitSignals[i], &old_actions[i], nullptr);
     notifier_.reset();
     close(signal_pair[0]);
     close(signal_pair[1]);

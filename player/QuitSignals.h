@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-// SIGTERM and SIGINT (a logout, kill, Ctrl-C in the terminal) as a call on
+// SIGTERM, SIGINT and SIGHUP (a logout, kill, Ctrl-C, the terminal closed) as a call on
 // the GUI thread: the handler only writes a byte to a socket pair, and a
 // notifier on the other end runs `on_signal` from the event loop, where the
 // window may stop the song and quit. The old handlers come back on

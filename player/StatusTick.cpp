@@ -77,12 +77,23 @@ void Form1::ShowPlaying() {
     Label11->hide();
     // The mark waits for the bar to leave 0, so the first second keeps the
     // plain entry.
-    if (binding_.Get(PBarY2, "Value").toInt() > 0)
+    if (binding_.Get(PBarY2, "Value").toInt() > 0) {
         SetEntry(iCurrentSong, kPlayingMark);
+        ShowPlayingEntry();
+    }
+}
+
+// In a long list the song that begins to play may be far out of view.
+void Form1::ShowPlayingEntry() {
+    if (shownPlaying_ == iCurrentSong)
+        return;
+    shownPlaying_ = iCurrentSong;
+    binding_.Call(CustomListBox1, "ScrollIntoView", Q_ARG(int, iCurrentSong - 1));
 }
 
 void Form1::ShowStopped(const QString& status) {
     SetEntry(iCurrentSong, QStringLiteral(" "));
+    shownPlaying_ = 0;
     Label7->setText(status + "0:00 | 0:00");
     Label8->setText(QStringLiteral("History"));
     UpdatePlayLamps(IsPlaying());

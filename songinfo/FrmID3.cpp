@@ -1,12 +1,13 @@
 #include "FrmID3.h"
 
 #include "Id3Module.h"
+#include "ShownText.h"
 #include "SkinnedWindow.h"
 #include "clsMP3Info.h"
+#include "controlkit/LocalPath.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -28,11 +29,14 @@ constexpr char kDesign[] = ":/songinfo/FrmID3.ui";
 constexpr std::uint8_t kNoGenre = 255;
 
 std::string LocalPath(const QString& filename) {
-    return QFile::encodeName(filename).toStdString();
+    return controlkit::PathBytes(filename).toStdString();
 }
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
+// A tag field as its box shows it: up to its first NUL (the padding most
+// taggers write), trimmed of spaces, so that the box's whole width is free
+// to type in.
+QString FieldBoxText(const std::string& field) {
+    return QString::fromStdString(FieldText(field));
 }
 
 QString Reason(const std::system_error& error) {
@@ -143,12 +147,12 @@ void FrmID3::Load() {
             Qt::QueuedConnection);
     }
     txtFilename->setText(filename_);
-    txtSong->setText(FromUtf8(info.Title()));
-    txtArtist->setText(FromUtf8(info.Artist()));
-    txtAlbum->setText(FromUtf8(info.Album()));
-    txtYear->setText(FromUtf8(info.Year()));
-    txtGenre->setText(FromUtf8(info.Genre()));
-    txtComments->setText(FromUtf8(info.Comment()));
+    txtSong->setText(FieldBoxText(info.Title()));
+    txtArtist->setText(FieldBoxText(info.Artist()));
+    txtAlbum->setText(FieldBoxText(info.Album()));
+    txtYear->setText(FieldBoxText(info.Year()));
+    txtGenre->setText(FieldBoxText(info.Genre()));
+    txtComments->setText(FieldBoxText(info.Comment()));
     Text1->setText(txtFilename->text());
     txtSong->setFocus(); // the first box the user edits, not the path
 }

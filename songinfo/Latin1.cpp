@@ -19,11 +19,6 @@ std::string Latin1ToUtf8(std::string_view bytes) {
     return text;
 }
 
-namespace {
-
-// Decodes the UTF-8 sequence starting at text[at]. Returns the code point and
-// advances `at`; an invalid, overlong or cut-off sequence yields -1 and skips
-// one byte only, so that the next character is not lost.
 std::int32_t NextCodePoint(std::string_view text, std::size_t& at) {
     auto lead = static_cast<unsigned char>(text[at]);
     int extra = 0;
@@ -61,8 +56,6 @@ std::int32_t NextCodePoint(std::string_view text, std::size_t& at) {
     at += static_cast<std::size_t>(extra) + 1;
     return code;
 }
-
-} // namespace
 
 std::string Utf8ToLatin1(std::string_view text) {
     std::string bytes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,10 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // One byte per character. A character outside Latin-1, and any byte that is
 // not part of a valid UTF-8 sequence, becomes "?".
 std::string Utf8ToLatin1(std::string_view text);
+
+// Decodes the UTF-8 sequence starting at text[at]. Returns the code point and
+// advances `at`; an invalid, overlong or cut-off sequence yields -1 and skips
+// one byte only, so that the next character is not lost.
+std::int32_t NextCodePoint(std::string_view text, std::size_t& at);
 
 } // namespace songinfo

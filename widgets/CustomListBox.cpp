@@ -245,6 +245,18 @@ void CustomListBox::MoveDown() {
     drawSelection();
 }
 
+void CustomListBox::ScrollIntoView(int index) {
+    if (index < 0 || index > lastIndex())
+        return;
+    layout();
+    const int top = index * itemHeight_;
+    const int shown = -theList_->y();
+    if (top < shown)
+        scrollToOffset(top);
+    else if (top + itemHeight_ > shown + height())
+        scrollToOffset(top + itemHeight_ - height());
+}
+
 // ---- drawing ----
 
 void CustomListBox::layout() {

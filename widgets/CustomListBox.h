@@ -77,6 +77,9 @@ public:
     Q_INVOKABLE void MoveUp();
     Q_INVOKABLE void MoveDown();
     Q_INVOKABLE void SetItemText(int i, const QString& txt);
+    // Scrolls the list as little as needed to show item `index` whole; the
+    // selection stays. Nothing for an index outside the items.
+    Q_INVOKABLE void ScrollIntoView(int index);
 
     // Loads the design-time properties in their designed order; saves them.
     void readProperties(controlkit::PropertyBag& bag);
@@ -131,6 +134,7 @@ private:
     void resetScroll();
 
     void handleKey(int keyCode);
+    void selectRow(int row);
     bool pause(int milliseconds);
     int rowAt(double y) const;
 

@@ -1,6 +1,7 @@
 // CustomListBox's input: the list surface raises the control's events and
 // selects rows; the thumb and the track beside the list drive scrolling; the
-// arrow keys walk the selection wherever the focus is inside the control.
+// arrow, page, Home and End keys walk the selection wherever the focus is
+// inside the control.
 
 #include "CustomListBox.h"
 
@@ -16,11 +17,43 @@
 
 #include <algorithm>
 
+// Besides the arrows, the keys a long list needs: Home and End go to the
+// first and last row, Page Up and Page Down by as many rows as show. Like
+// the arrows, the page keys need a selection to start from.
 void CustomListBox::handleKey(int keyCode) {
-    if (keyCode == lumen::kKeyUp)
+    const int page = std::max(1, height() / itemHeight_);
+    switch (keyCode) {
+    case lumen::kKeyUp:
         MoveUp();
-    else if (keyCode == lumen::kKeyDown)
+        return;
+    case lumen::kKeyDown:
         MoveDown();
+        return;
+    case lumen::kKeyHome:
+        selectRow(0);
+        return;
+    case lumen::kKeyEnd:
+        selectRow(lastIndex());
+        return;
+    case lumen::kKeyPageUp:
+        if (listIndex_ >= 0)
+            selectRow(std::min(listIndex_, lastIndex()) - page);
+        return;
+    case lumen::kKeyPageDown:
+        if (listIndex_ >= 0)
+            selectRow(std::min(listIndex_, lastIndex()) + page);
+        return;
+    default:
+        return;
+    }
+}
+
+void CustomListBox::selectRow(int row) {
+    if (LCount() == 0)
+        return;
+    listIndex_ = std::clamp(row, 0, lastIndex());
+    ScrollIntoView(listIndex_);
+    drawSelection();
 }
 
 bool CustomListBox::pause(int milliseconds) {

@@ -18,6 +18,10 @@ int KeyCode(const QKeyEvent& event);
 int KeyAscii(const QKeyEvent& event);
 
 constexpr int kLeftButton = 1;
+constexpr int kKeyPageUp = 33;
+constexpr int kKeyPageDown = 34;
+constexpr int kKeyEnd = 35;
+constexpr int kKeyHome = 36;
 constexpr int kKeyUp = 38;
 constexpr int kKeyDown = 40;
 

@@ -2,6 +2,7 @@
 
 #include "AudiocoreErrors.h"
 #include "ControlIcon.h"
+#include "controlkit/LocalPath.h"
 #include "controlkit/PropertyBag.h"
 
 #include <QMessageBox>
@@ -59,7 +60,8 @@ void Audiocore::setSourceFile(const QString& path) {
     source_file_ = path;
     next_file_.clear();
     next_watch_.stop();
-    if (engine_.OpenSourceFile(path.toStdString()) != audiocore::OpenResult::Opened)
+    if (engine_.OpenSourceFile(controlkit::PathBytes(path).toStdString()) !=
+        audiocore::OpenResult::Opened)
         throw audiocore::ControlError(audiocore::kErrorFileNotFound,
                                       audiocore::kOpenSourceFileError);
 }
@@ -88,12 +90,13 @@ int Audiocore::Stop() {
 }
 
 int Audiocore::SetNextSourceFile(const QString& path) {
-    if (engine_.SetNextSourceFile(path.toStdString()) != audiocore::OpenResult::Opened) {
+    if (engine_.SetNextSourceFile(controlkit::PathBytes(path).toStdString()) !=
+        audiocore::OpenResult::Opened) {
         next_file_.clear();
         return -1;
     }
     // A song the run has already gone on into stays queued.
-    next_file_ = QString::fromStdString(engine_.NextSourceFile());
+    next_file_ = controlkit::PathFromBytes(QByteArray::fromStdString(engine_.NextSourceFile()));
     WatchForNext();
     return 0;
 }
@@ -109,8 +112,8 @@ void Audiocore::FollowAdvance() {
     if (engine_.Advances() == advances_seen_)
         return;
     advances_seen_ = engine_.Advances();
-    source_file_ = QString::fromStdString(engine_.SourceFile());
-    next_file_ = QString::fromStdString(engine_.NextSourceFile());
+    source_file_ = controlkit::PathFromBytes(QByteArray::fromStdString(engine_.SourceFile()));
+    next_file_ = controlkit::PathFromBytes(QByteArray::fromStdString(engine_.NextSourceFile()));
     emit NextSourceStarted();
 }
 int Audiocore::GetLength() const {
@@ -128,7 +131,7 @@ QString Audiocore::LastError() const {
 }
 
 int Audiocore::WriteWAV(const QString& filename) {
-    return engine_.WriteWAV(filename.toStdString());
+    return engine_.WriteWAV(controlkit::PathBytes(filename).toStdString());
 }
 
 void Audiocore::AboutBox() {

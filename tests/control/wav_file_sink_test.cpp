@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace audiocore;
 using namespace testsupport;
@@ -204,7 +206,7 @@ TEST(WavFileSink, AFileThatCannotBeCreatedIsReportedAndLeavesNothing) {
     EXPECT_EQ(ReadFile(dir.File("plain")), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-TEST(WavFileSink, AFileThatCannotBeWrittenIsReportedOnceAndRemoved) {
+TEST(WavFileSink, AFileThatCannotBeWrittenIsReportedOnceAndLeavesNothing) {
     TempDir dir;
     const std::string path = dir.File("limited.wav");
     FrameHeader header = MakeHeader(1, 3, 0, kStereo);
@@ -246,6 +248,7 @@ TEST(WavFileSink, AFileThatCannotBeWrittenIsReportedOnceAndRemoved) {
     EXPECT_FALSE(closed);
     EXPECT_EQ(err, "mmioAdvance() failed!\n");
     EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST(WavFileSink, AFailedDeviceOutputIsNeverRemoved) {
@@ -263,4 +266,81 @@ TEST(WavFileSink, AFailedDeviceOutputIsNeverRemoved) {
     testing::internal::GetCapturedStderr();
     ASSERT_EQ(stat(full.c_str(), &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+// What the folder holds besides the names given: a temporary file left
+// behind shows here.
+std::vector<std::string> OtherFiles(const TempDir& dir, const std::vector<std::string>& known) {
+    std::vector<std::string> others;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(known.begin(), known.end(), name) == known.end())
+            others.push_back(name);
+    }
+    return others;
+}
+
+TEST(WavFileSink, TheTargetIsReplacedOnlyByAWholeFileAndALinkStays) {
+    FrameHeader header = MakeHeader(1, 3, 0, kStereo);
+    const std::vector<std::uint8_t> old_bytes = {'o', 'l', 'd'};
+    enum class End { Complete, Stopped, Discarded };
+    struct Case {
+        const char* name;
+        bool through_link;
+        End end;
+    };
+    const Case cases[] = {
+        {"complete", false, End::Complete},
+        {"stopped", false, End::Stopped},
+        {"failed", false, End::Discarded},
+        {"complete through a link", true, End::Complete},
+        {"stopped through a link", true, End::Stopped},
+        {"failed through a link", true, End::Discarded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        WriteFile(dir.File("song.wav"), old_bytes);
+        chmod(dir.File("song.wav").c_str(), 0640);
+        std::filesystem::create_symlink("song.wav", dir.File("link.wav"));
+        const std::string target = dir.File(c.through_link ? "link.wav" : "song.wav");
+
+        auto sink = WavFileSink::Create(2, header.SampleRateHz(), header.SamplesPerFrame(), target);
+        ASSERT_NE(sink, nullptr);
+        for (int i = 0; i < kFrames; ++i)
+            sink->EndFrame();
+        // Until it is closed the old file is what readers see.
+        EXPECT_EQ(ReadFile(dir.File("song.wav")), old_bytes);
+        if (c.end == End::Stopped)
+            sink->Stop();
+        if (c.end == End::Discarded)
+            sink->Discard();
+        EXPECT_EQ(sink->Close(), c.end != End::Discarded);
+
+        const std::vector<std::uint8_t> now = ReadFile(dir.File("song.wav"));
+        if (c.end == End::Complete) {
+            ASSERT_EQ(now.size(), 46u + kFrames * 4608u);
+            EXPECT_EQ(Le32(now, 4), now.size() - 8);
+            struct stat info {};
+            ASSERT_EQ(stat(dir.File("song.wav").c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, 0640u); // the old file's permissions
+        } else {
+            EXPECT_EQ(now, old_bytes);
+        }
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.wav")));
+        EXPECT_EQ(OtherFiles(dir, {"song.wav", "link.wav"}), std::vector<std::string>{});
+    }
+}
+
+TEST(WavFileSink, AFileTheUserMayNotWriteIsNotReplaced) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write every file";
+    TempDir dir;
+    WriteFile(dir.File("locked.wav"), {'o', 'l', 'd'});
+    chmod(dir.File("locked.wav").c_str(), 0444);
+    testing::internal::CaptureStderr();
+    auto sink = WavFileSink::Create(2, 44100, 1152, dir.File("locked.wav"));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(sink, nullptr);
+    EXPECT_EQ(ReadFile(dir.File("locked.wav")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
 }

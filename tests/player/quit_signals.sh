@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# SIGTERM and SIGINT end a playing songwell (run under xvfb-run) within one
+# SIGTERM, SIGINT and SIGHUP end a playing songwell (run under xvfb-run) within one
 # second, with a normal exit: the song stops and the program quits, as a
 # logout, kill or Ctrl-C in the terminal expect.
 #
@@ -9,7 +9,7 @@ set -euo pipefail
 songwell=${1:?}
 song=${2:?}
 failed=0
-for signal in TERM INT; do
+for signal in TERM INT HUP; do
     "$songwell" "$song" &
     pid=$!
     # Let it open the window, the device and begin playing.

@@ -203,6 +203,32 @@ TEST_F(TagEditor, SaveWritesTheBoxesAndKeepsTheGenre) {
     }
 }
 
+TEST_F(TagEditor, ANulPaddedFieldLeavesItsBoxFreeToTypeAndSavesWithSpaces) {
+    std::string path = dir.File("song.mp3");
+    // As most taggers write it: each text ends in NULs; one has spaces
+    // before its NULs and something stale after them.
+    std::string album = std::string("Disc  ") + '\0' + "stale";
+    WriteFile(path, WithTag(Song(), TagBody("Hello", "Band", album, "2001", "Note", '\0', 12)));
+    OpenEditor editor(path);
+    editor.Show();
+    EXPECT_EQ(editor.Box("txtSong")->text(), "Hello");
+    EXPECT_EQ(editor.Box("txtArtist")->text(), "Band");
+    EXPECT_EQ(editor.Box("txtAlbum")->text(), "Disc");
+    EXPECT_EQ(editor.Box("txtYear")->text(), "2001");
+    EXPECT_EQ(editor.Box("txtComments")->text(), "Note");
+
+    QLineEdit* title = editor.Box("txtSong");
+    title->setFocus();
+    title->end(false);
+    QTest::keyClicks(title, "World");
+    EXPECT_EQ(title->text(), "HelloWorld");
+    editor.Click("cmdSave");
+
+    const std::string block = LastBlock(ReadFile(path));
+    EXPECT_EQ(block, "TAG" + TagBody("HelloWorld", "Band", "Disc", "2001", "Note", ' ', 12));
+    EXPECT_EQ(block.find('\0'), std::string::npos);
+}
+
 TEST_F(TagEditor, SaveOnAnUntaggedFileAppendsATagWithoutGenre) {
     std::string path = dir.File("Beatles - 05 - Yesterday.mp3");
     ByteVector before = Song();

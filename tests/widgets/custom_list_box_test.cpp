@@ -302,6 +302,74 @@ TEST_F(CustomListBoxTest, ArrowKeysWalkTheListAndKeepTheSelectionInView) {
     EXPECT_EQ(thumb().y(), 1);
 }
 
+TEST_F(CustomListBoxTest, HomeEndAndPageKeysMoveTheSelectionAndKeepItInView) {
+    std::vector<QString> many;
+    for (int i = 0; i < 300; ++i)
+        many.push_back(QString::number(i));
+    add(many);
+    const int h = rowHeight();
+    const int page = list->height() / h;
+    struct Step {
+        int qtKey;
+        int expected;
+    };
+    const Step steps[] = {
+        {Qt::Key_End, 299},
+        {Qt::Key_PageDown, 299},
+        {Qt::Key_PageUp, 299 - page},
+        {Qt::Key_PageUp, 299 - 2 * page},
+        {Qt::Key_Home, 0},
+        {Qt::Key_PageUp, 0},
+        {Qt::Key_PageDown, page},
+        {Qt::Key_PageDown, 2 * page},
+        {Qt::Key_Up, 2 * page - 1},
+    };
+    pressList(1.0);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << "key " << std::hex << step.qtKey);
+        key(step.qtKey);
+        ASSERT_EQ(list->Listindex(), step.expected);
+        EXPECT_GE(theList().y() + step.expected * h, 0);
+        EXPECT_LE(theList().y() + (step.expected + 1) * h, list->height());
+        EXPECT_EQ(shown(rightColumn(), theList().y() + step.expected * h + h / 2), kSelBox);
+    }
+}
+
+TEST_F(CustomListBoxTest, PageKeysWithoutASelectionDoNothingAndHomeSelectsTheFirst) {
+    add({"a", "b", "c"});
+    key(Qt::Key_PageDown);
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(list->Listindex(), -1);
+    key(Qt::Key_End);
+    EXPECT_EQ(list->Listindex(), 2);
+    list->Clear();
+    key(Qt::Key_Home);
+    EXPECT_EQ(list->Listindex(), -1);
+}
+
+TEST_F(CustomListBoxTest, ScrollIntoViewShowsAnItemAndKeepsTheSelection) {
+    std::vector<QString> many;
+    for (int i = 0; i < 500; ++i)
+        many.push_back(QString::number(i));
+    add(many);
+    const int h = rowHeight();
+    pressList(1.0);
+    for (int index : {400, 499, 250, 0, 251}) {
+        SCOPED_TRACE(index);
+        list->ScrollIntoView(index);
+        EXPECT_GE(theList().y() + index * h, 0);
+        EXPECT_LE(theList().y() + (index + 1) * h, list->height());
+        EXPECT_EQ(list->Listindex(), 0);
+    }
+    // An item already in view does not move the list.
+    const int y = theList().y();
+    list->ScrollIntoView(250);
+    EXPECT_EQ(theList().y(), y);
+    list->ScrollIntoView(-1);
+    list->ScrollIntoView(500);
+    EXPECT_EQ(theList().y(), y);
+}
+
 TEST_F(CustomListBoxTest, DraggingTheThumbScrollsFromTopToLastRow) {
     std::vector<QString> many(60, QStringLiteral("song"));
     add(many);
