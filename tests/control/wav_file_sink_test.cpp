@@ -307,8 +307,12 @@ TEST(WavFileSink, TheTargetIsReplacedOnlyByAWholeFileAndALinkStays) {
 
         auto sink = WavFileSink::Create(2, header.SampleRateHz(), header.SamplesPerFrame(), target);
         ASSERT_NE(sink, nullptr);
-        for (int i = 0; i < kFrames; ++i)
+        const std::vector<std::int16_t> frame(1152, 7);
+        for (int i = 0; i < kFrames; ++i) {
+            sink->AppendBlock(0, frame.data(), frame.size());
+            sink->AppendBlock(1, frame.data(), frame.size());
             sink->EndFrame();
+        }
         // Until it is closed the old file is what readers see.
         EXPECT_EQ(ReadFile(dir.File("song.wav")), old_bytes);
         if (c.end == End::Stopped)
