@@ -4,8 +4,6 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
-#include <exception>
-
 namespace {
 
 // Not the main window's own title, which the skin control looks windows up by.
@@ -44,18 +42,21 @@ bool ControlBinding::Guard(QObject* control, const char* member, const QString& 
                            const std::function<bool()>& call, bool report) const {
     if (control == nullptr)
         return false;
-    try {
-        if (call())
-            return true;
+    if (!call()) {
         qWarning("songwell: the control %s has no member %s", qPrintable(control->objectName()),
                  member);
-    } catch (const std::exception& error) {
-        if (report)
-            Report(ErrorText(subject, QString::fromLocal8Bit(error.what())));
-    } catch (...) {
-        if (report)
-            Report(ErrorText(subject, QStringLiteral("The control failed.")));
+        return false;
     }
+    // A control answers a failure with a safe value and keeps the error for
+    // the host to take.
+    QString error;
+    const bool asked = control->metaObject()->indexOfMethod("TakeError()") >= 0 &&
+                       QMetaObject::invokeMethod(control, "TakeError", Qt::DirectConnection,
+                                                 Q_RETURN_ARG(QString, error));
+    if (!asked || error.isEmpty())
+        return true;
+    if (report)
+        Report(ErrorText(subject, error));
     return false;
 }
 

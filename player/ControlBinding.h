@@ -11,9 +11,9 @@ using MessageSink = std::function<void(const QString& caption, const QString& te
 
 // Late-bound access to a hosted control by member name, the way the player
 // drives controls it does not link against. A control reports a failure by
-// throwing from a setter or method; this is the one place that turns such an
-// error into a message for the user, so that no control error ends the
-// program. Every member answers a safe value when the call failed.
+// keeping a control error, which the host takes after the call (TakeError);
+// this is the one place that turns such an error into a message for the
+// user. Every member answers a safe value when the call failed.
 class ControlBinding {
 public:
     explicit ControlBinding(MessageSink report) : report_(std::move(report)) {}
@@ -26,7 +26,7 @@ public:
     bool SetQuietly(QObject* control, const char* name, const QVariant& value) const;
 
     // Methods without or with one int argument, answering int, bool, text
-    // or nothing. A missing member or a thrown error answers the fallback.
+    // or nothing. A missing member or a raised error answers the fallback.
     int CallInt(QObject* control, const char* method, int fallback = -1) const;
     int CallInt(QObject* control, const char* method, int argument, int fallback) const;
     int CallInt(QObject* control, const char* method, const QString& argument, int fallback) const;
@@ -38,7 +38,8 @@ public:
     void Report(const QString& text) const;
 
 private:
-    // Runs a late-bound call; false when the control threw or lacks the member.
+    // Runs a late-bound call; false when the control raised an error or
+    // lacks the member.
     bool Guard(QObject* control, const char* member, const QString& subject,
                const std::function<bool()>& call, bool report = true) const;
     bool SetProperty(QObject* control, const char* name, const QVariant& value,

@@ -1,8 +1,8 @@
 #include "AdvWin.h"
 
-#include "SkinformErrors.h"
 #include "SkinPolygonFile.h"
 #include "SkinRegion.h"
+#include "SkinformErrors.h"
 
 #include <QApplication>
 #include <QFile>
@@ -10,8 +10,6 @@
 #include <QWindow>
 
 #include <limits>
-
-using skinform::ControlError;
 
 namespace {
 
@@ -33,10 +31,8 @@ QWidget* FindTargetWindow(const QString& caption) {
     return hidden;
 }
 
-int CheckedCoordinate(qint64 value) {
-    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        throw ControlError(skinform::kErrorOverflow, "Overflow");
-    return static_cast<int>(value);
+bool FitsInt(qint64 value) {
+    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
 }
 
 // Gives the window its outline. The mask limits where the pointer reaches it;
@@ -144,8 +140,10 @@ void AdvWin::setMouse_Y_Pos(int value) {
 
 void AdvWin::setMousePos(int& field, int value, const QString& name) {
     // The pointer position only means something while the host runs.
-    if (!user_mode)
-        throw ControlError(skinform::kErrorSetNotPermitted, "Set not permitted");
+    if (!user_mode) {
+        errors_.Raise(skinform::kErrorSetNotPermitted, "Set not permitted");
+        return;
+    }
     field = value;
     emit propertyChanged(name);
 }
@@ -190,10 +188,14 @@ void AdvWin::On_Mouse_Move() {
         window_rect = target_window->frameGeometry();
     if (!dragging)
         return;
-    const int x = CheckedCoordinate(qint64{window_rect.left()} + mouse_x_pos - grab_x);
-    const int y = CheckedCoordinate(qint64{window_rect.top()} + mouse_y_pos - grab_y);
+    const qint64 x = qint64{window_rect.left()} + mouse_x_pos - grab_x;
+    const qint64 y = qint64{window_rect.top()} + mouse_y_pos - grab_y;
+    if (!FitsInt(x) || !FitsInt(y)) {
+        errors_.Raise(skinform::kErrorOverflow, "Overflow");
+        return;
+    }
     if (target_window)
-        placeTarget(x, y);
+        placeTarget(static_cast<int>(x), static_cast<int>(y));
 }
 
 void AdvWin::On_Mouse_Up() {

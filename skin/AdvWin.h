@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controlkit/ControlError.h"
+
 #include "controlkit/PropertyBag.h"
 
 #include <QPointer>
@@ -92,6 +94,11 @@ public:
 
     QSize sizeHint() const override { return {kSide, kSide}; }
 
+    // The control error the member called last raised, for the host to take
+    // after each call: its code (0 none) and text.
+    Q_INVOKABLE uint ErrorCode() const { return errors_.Pending().code; }
+    Q_INVOKABLE QString TakeError() { return QString::fromStdString(errors_.Take().text); }
+
 signals:
     // A property was set, so that the host knows to save it.
     void propertyChanged(const QString& name);
@@ -100,6 +107,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    controlkit::ControlErrors errors_;
     void setMousePos(int& field, int value, const QString& name);
     // Moves the target window to (x, y) with the current on-top choice.
     void placeTarget(qint64 x, qint64 y);

@@ -4,8 +4,6 @@
 
 namespace skinform {
 
-using controlkit::ControlError;
-
 // The codes AdvWin raises.
 inline constexpr int kErrorOverflow = 6;
 inline constexpr int kErrorSetNotPermitted = 387;

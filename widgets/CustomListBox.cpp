@@ -1,7 +1,7 @@
 #include "CustomListBox.h"
 
-#include "LumenErrors.h"
 #include "DrawingSurface.h"
+#include "LumenErrors.h"
 #include "OleColor.h"
 #include "PictureValue.h"
 #include "ThumbPicture.h"
@@ -188,9 +188,11 @@ void CustomListBox::SortTheList() {
     drawList();
 }
 
-QString CustomListBox::List(int index) const {
-    if (index < 0 || index > lastIndex())
-        throw lumen::ControlError(lumen::kSubscriptOutOfRange, "Subscript out of range");
+QString CustomListBox::List(int index) {
+    if (index < 0 || index > lastIndex()) {
+        errors_.Raise(lumen::kSubscriptOutOfRange, "Subscript out of range");
+        return QString();
+    }
     return rows_[index].text;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controlkit/ControlError.h"
+
 // The player's owner-drawn list: one line of text per item, optionally after a
 // small picture, on a plain or tiled background, the selected row marked with
 // a filled box, scrolled by its own narrow scroll bar at the right edge.
@@ -70,8 +72,8 @@ public:
     Q_INVOKABLE void SortTheList();
     Q_INVOKABLE int LCount() const { return int(rows_.size()); }
     Q_INVOKABLE int Listindex() const { return listIndex_; }
-    // Throws lumen::ControlError (subscript out of range) outside the items.
-    Q_INVOKABLE QString List(int index) const;
+    // Raises the control error "Subscript out of range" outside the items.
+    Q_INVOKABLE QString List(int index);
     Q_INVOKABLE void RemoveItem(int index);
     Q_INVOKABLE void Clear();
     Q_INVOKABLE void MoveUp();
@@ -86,6 +88,11 @@ public:
     void writeProperties(controlkit::PropertyBag& bag) const;
 
     QSize sizeHint() const override { return {160, 120}; }
+
+    // The control error the member called last raised, for the host to take
+    // after each call: its code (0 none) and text.
+    Q_INVOKABLE uint ErrorCode() const { return errors_.Pending().code; }
+    Q_INVOKABLE QString TakeError() { return QString::fromStdString(errors_.Take().text); }
 
 signals:
     void Click();
@@ -108,6 +115,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    controlkit::ControlErrors errors_;
     int lastIndex() const { return int(rows_.size()) - 1; }
     int lastImage() const { return int(images_.size()) - 1; }
 

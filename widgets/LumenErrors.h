@@ -4,8 +4,6 @@
 
 namespace lumen {
 
-using controlkit::ControlError;
-
 // The code CustomListBox raises for an item index outside the list.
 constexpr int kSubscriptOutOfRange = 9;
 

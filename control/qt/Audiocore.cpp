@@ -62,8 +62,7 @@ void Audiocore::setSourceFile(const QString& path) {
     next_watch_.stop();
     if (engine_.OpenSourceFile(controlkit::PathBytes(path).toStdString()) !=
         audiocore::OpenResult::Opened)
-        throw audiocore::ControlError(audiocore::kErrorFileNotFound,
-                                      audiocore::kOpenSourceFileError);
+        errors_.Raise(audiocore::kErrorFileNotFound, audiocore::kOpenSourceFileError);
 }
 
 bool Audiocore::IsPlaying() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlEngine.h"
+#include "controlkit/ControlError.h"
 
 #include <QString>
 #include <QTimer>
@@ -54,8 +55,9 @@ public:
     // While a run plays, the device's volume follows at once.
     void setVolume(int volume);
     QString SourceFile() const { return source_file_; }
-    // Opens the file at once, stopping a run that plays. Throws ControlError
-    // "Open source file error!" when it cannot be opened or holds no frame.
+    // Opens the file at once, stopping a run that plays. Raises the control
+    // error "Open source file error!" when it cannot be opened or holds no
+    // frame.
     void setSourceFile(const QString& path);
 
     Q_INVOKABLE bool IsPlaying() const;
@@ -93,6 +95,11 @@ public:
     void setUserMode(bool running);
     void setVisible(bool visible) override;
 
+    // The control error the member called last raised, for the host to take
+    // after each call: its code (0 none) and text.
+    Q_INVOKABLE uint ErrorCode() const { return errors_.Pending().code; }
+    Q_INVOKABLE QString TakeError() { return QString::fromStdString(errors_.Take().text); }
+
 signals:
     // A Play run has ended: How is 1 when it was stopped, 0 otherwise.
     void Finished(int How);
@@ -109,6 +116,7 @@ private:
     // Raises NextSourceStarted when the engine has gone on to the queued song.
     void FollowAdvance();
 
+    controlkit::ControlErrors errors_;
     QString source_file_;
     QString next_file_;
     // While a run plays, looks for the moment the listener reaches a song

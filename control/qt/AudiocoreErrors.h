@@ -6,8 +6,6 @@
 
 namespace audiocore {
 
-using controlkit::ControlError;
-
 // The error a source file that cannot be opened raises.
 inline constexpr std::uint32_t kErrorFileNotFound = 0x800A0035;
 inline constexpr const char* kOpenSourceFileError = "Open source file error!";

@@ -68,7 +68,10 @@ TEST(AudiocorePersistence, ASavedSourceThatNoLongerOpensRaisesTheControlError) {
     MemoryBag saved;
     saved.values["SourceFile"] = QStringLiteral("/nonexistent/song.mp3");
     Audiocore control;
-    EXPECT_THROW(control.readProperties(saved), audiocore::ControlError);
+    control.readProperties(saved);
+    EXPECT_EQ(control.ErrorCode(), audiocore::kErrorFileNotFound);
+    EXPECT_EQ(control.TakeError(), QStringLiteral("Open source file error!"));
+    EXPECT_EQ(control.ErrorCode(), 0u) << "taken once";
     EXPECT_EQ(control.GetInfo(), QString());
 }
 

@@ -106,7 +106,7 @@ dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$w
 pids+=("$(cat "$work/bus.pid")")
 DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus")
 export DBUS_SESSION_BUS_ADDRESS
-record "$work/repeat.raw" player_for 18 repeat_over_mpris
+record "$work/repeat.raw" player_for 22 repeat_over_mpris
 python3 "$here/compare_recording.py" --volume $player_volume --leading "$work/repeat.raw" \
     "$work/abca.wav" || status=1
 exit $status
