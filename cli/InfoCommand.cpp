@@ -27,6 +27,9 @@ int RunInfo(const std::vector<std::string>& args) {
     const EncoderHeader& encoder = decoder.Encoder();
     if (encoder.KnowsGap())
         std::printf("encoder_gap: %d delay, %d padding\n", encoder.delay, encoder.padding);
+    if (decoder.CutShort())
+        std::printf("cut_short: yes, the encoder wrote %lld frames\n",
+                    static_cast<long long>(encoder.frames));
     std::printf("copyright: %s\n", header.copy_flags[0] ? "yes" : "no");
     std::printf("first_frame_offset: %llu\n",
                 static_cast<unsigned long long>(decoder.FirstFrameOffset()));

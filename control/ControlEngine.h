@@ -4,6 +4,7 @@
 #include "FollowingSongs.h"
 #include "Worker.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -108,8 +109,9 @@ private:
     std::uint64_t advances_ = 0;
     WorkerThread worker_;
     RunNumber last_run_ = 0;
-    std::int32_t volume_ = kDefaultVolume;
-    std::int32_t output_dev_id_ = 0;
+    // Read by the worker too, when it takes the next song.
+    std::atomic<std::int32_t> volume_{kDefaultVolume};
+    std::atomic<std::int32_t> output_dev_id_{0};
     mutable Facts facts_;
 };
 

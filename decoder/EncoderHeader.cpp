@@ -126,8 +126,11 @@ bool ReadEncoderHeader(const MpegFileStream& stream, const FrameHeader& header,
     const int after_side = header.body_size - header.main_data_slots;
     for (int xing : {after_side, after_side - (header.protection_bit == 0 ? 2 : 0)}) {
         if (TagAt(stream, xing, "Xing") || TagAt(stream, xing, "Info")) {
-            if (Be32(stream, xing + 4) & kXingFramesFlag)
+            const std::uint32_t flags = Be32(stream, xing + 4);
+            if (flags & kXingFramesFlag)
                 out.frames = Plausible(Be32(stream, xing + 8), stream);
+            if (flags & kXingBytesFlag)
+                out.bytes = Be32(stream, xing + ((flags & kXingFramesFlag) ? 12 : 8));
             ReadGap(stream, header, ExtensionAt(stream, xing), out);
             return true;
         }

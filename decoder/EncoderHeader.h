@@ -14,6 +14,8 @@ class MpegFileStream;
 struct EncoderHeader {
     // Audio frames after the header frame; -1 when the header leaves it out.
     std::int64_t frames = -1;
+    // The stream's bytes, from the header frame on; -1 when left out.
+    std::int64_t bytes = -1;
     // The encoder's own extension of the block states how many samples it
     // put before the music (its delay) and after it (padding to a whole
     // frame), so that a decoder can give back exactly the source's samples.

@@ -66,9 +66,14 @@ OpenResult MpegDecoder::OpenLike(const MpegDecoder& other, std::string* reason) 
 // header frame, and prepares the index with a second reader from `open`.
 OpenResult MpegDecoder::ReadFirstFrame(FrameIndex::Opener open, std::string* reason) {
     opened_ = false;
+    cut_short_ = false;
     encoder_ = EncoderHeader{};
     bool found = header_.ReadNext(stream_, crc_);
     if (found && ReadEncoderHeader(stream_, header_, encoder_)) {
+        const std::uint64_t header_frame = stream_.FirstFrameOffset();
+        cut_short_ =
+            encoder_.bytes > 0 &&
+            stream_.FileBytes() < header_frame + static_cast<std::uint64_t>(encoder_.bytes);
         stream_.ForgetFramesRead();
         found = header_.ReadNext(stream_, crc_);
     }
@@ -112,7 +117,7 @@ void MpegDecoder::SetGapless(bool gapless) {
 int MpegDecoder::FrameCount() const {
     if (!opened_)
         return 0;
-    if (encoder_.frames >= 0)
+    if (encoder_.frames >= 0 && !cut_short_)
         return static_cast<int>(std::min<std::int64_t>(encoder_.frames, INT_MAX));
     return index_.Count();
 }
@@ -122,9 +127,7 @@ std::int64_t MpegDecoder::SongSamples() const {
     if (!gapless_ || !encoder_.KnowsGap())
         return decoded;
     const std::int64_t first = std::min<std::int64_t>(encoder_.delay + kDecoderDelay, decoded);
-    const std::int64_t end =
-        std::clamp<std::int64_t>(decoded - encoder_.padding + kDecoderDelay, first, decoded);
-    return end - first;
+    return SongEnd(decoded, first) - first;
 }
 
 std::int64_t MpegDecoder::LengthMs() const {
@@ -161,12 +164,19 @@ void MpegDecoder::SetWindowFor(int frame) {
     }
     const std::int64_t start = std::int64_t{frame} * frame_samples_;
     const std::int64_t decoded = std::int64_t{FrameCount()} * frame_samples_;
-    const std::int64_t first = encoder_.delay + kDecoderDelay;
-    const std::int64_t end = decoded - encoder_.padding + kDecoderDelay;
+    const std::int64_t first = std::min<std::int64_t>(encoder_.delay + kDecoderDelay, decoded);
+    const std::int64_t end = SongEnd(decoded, first);
     auto within = [&](std::int64_t at) {
         return static_cast<std::uint32_t>(std::clamp<std::int64_t>(at - start, 0, length));
     };
-    gate_.SetWindow(within(first), within(std::max(end, first)));
+    gate_.SetWindow(within(first), within(end));
+}
+
+// Where the song ends among `decoded` samples: before the encoder's
+// padding, unless the file was cut short and lost its end with the padding.
+std::int64_t MpegDecoder::SongEnd(std::int64_t decoded, std::int64_t first) const {
+    const std::int64_t end = cut_short_ ? decoded : decoded - encoder_.padding + kDecoderDelay;
+    return std::clamp<std::int64_t>(end, first, decoded);
 }
 
 void MpegDecoder::UseLayer(int layer) {

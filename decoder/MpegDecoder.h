@@ -65,6 +65,10 @@ public:
     // Audio frames: the encoder header's count when it gives one, else the
     // frames a walk of the headers finds.
     int FrameCount() const;
+    // Whether the file holds fewer bytes than its encoder header says (a
+    // download that stopped): its length then comes from the frames that
+    // are there, and nothing is cut off its end.
+    bool CutShort() const { return cut_short_; }
     // The frames a walk of the file finds.
     int WalkedFrames() const { return index_.Count(); }
     // The song's samples per channel, and its length in milliseconds
@@ -93,6 +97,7 @@ private:
     void Prepare();
     void DecodeCurrent(PcmSink& out, bool warming);
     void SetWindowFor(int frame);
+    std::int64_t SongEnd(std::int64_t decoded, std::int64_t first) const;
     void UseLayer(int layer);
     int FullDecodeFrom(int target);
     int WarmupStart(int full_from) const;
@@ -115,6 +120,7 @@ private:
     int rate_ = 0;
     int frame_samples_ = 0;
     bool opened_ = false;
+    bool cut_short_ = false;
     bool gapless_ = true;
     bool ended_ = false;
     // The first frame to be heard after a seek; the frames before it only

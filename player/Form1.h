@@ -87,6 +87,9 @@ public:
     void PreviousSong();
     void ChooseMode(PlayMode mode);
     void NextStep();
+    // The previous song at once, without the Previous key's pauses: for
+    // the desktop's media controls, whose calls must be answered at once.
+    void SkipBack();
     // After a run that could not play: says why and ends the sequence.
     bool StopOnRunFailure();
     void PreviousStep();
@@ -128,6 +131,8 @@ public:
     // The loaded song's path alone, without reading its tags.
     QString LoadedPath() const { return SourceFile(); }
     bool Playing() const { return IsPlaying(); }
+    // The converter view shows: nothing plays there.
+    bool InConverter() const { return ConverterShown(); }
     qint64 PositionUs() const;
     void SeekToUs(qint64 position);
     double VolumeLevel() const;

@@ -21,6 +21,10 @@ constexpr int kVolumeSteps = 20;
 
 bool Form1::HandleKey(const QKeyEvent& key) {
     const bool control = key.modifiers() & Qt::ControlModifier;
+    // The converter is a place where nothing plays: of the player's keys
+    // only those that close the window act there.
+    if (ConverterShown() && key.key() != Qt::Key_Escape && key.key() != Qt::Key_Q)
+        return false;
     switch (key.key()) {
     case Qt::Key_Space:
         PlayOrPause();

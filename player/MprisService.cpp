@@ -26,9 +26,10 @@ MprisService::MprisService(Form1& window) : window_(window) {
     if (!bus.isConnected())
         return;
     new MprisRoot(*this);
-    new MprisPlayer(*this);
+    auto* player = new MprisPlayer(*this);
     if (!bus.registerObject(kObjectPath, this))
         return;
+    ListenToCommandSignals(bus, player);
     // A second player takes a name of its own, as the protocol allows.
     service_ = kServiceName;
     if (!bus.registerService(service_)) {
@@ -42,6 +43,20 @@ MprisService::MprisService(Form1& window) : window_(window) {
     told_ = Told();
     connect(&watch_, &QTimer::timeout, this, &MprisService::NotifyChanges);
     watch_.start(kWatchMs);
+}
+
+// dbus-send without --print-reply sends a signal, not a method call, and
+// that is how window-manager key bindings and many scripts send the
+// transport commands: they are taken as the calls they name.
+void MprisService::ListenToCommandSignals(QDBusConnection& bus, QObject* player) {
+    static const char* const kCommands[][2] = {
+        {"PlayPause", SLOT(PlayPause())}, {"Play", SLOT(Play())}, {"Pause", SLOT(Pause())},
+        {"Stop", SLOT(Stop())},           {"Next", SLOT(Next())}, {"Previous", SLOT(Previous())},
+        {"Seek", SLOT(Seek(qlonglong))},
+    };
+    for (const auto& command : kCommands)
+        bus.connect(QString(), kObjectPath, kPlayerInterface, QLatin1String(command[0]), player,
+                    command[1]);
 }
 
 MprisService::~MprisService() {
@@ -89,6 +104,9 @@ qlonglong MprisService::LengthUs() const {
 }
 
 QString MprisService::PlaybackStatus() const {
+    // The converter's song is no song of the player's.
+    if (window_.InConverter())
+        return QStringLiteral("Stopped");
     if (window_.Playing())
         return QStringLiteral("Playing");
     // A pause keeps the position; a stop goes back to the start.
@@ -162,11 +180,11 @@ qlonglong MprisPlayer::Position() const {
 }
 
 bool MprisPlayer::CanPlay() const {
-    return !service_.Window().lstFilenames.isEmpty();
+    return !service_.Window().lstFilenames.isEmpty() && !service_.Window().InConverter();
 }
 
 bool MprisPlayer::CanSeek() const {
-    return service_.LengthUs() > 0;
+    return service_.LengthUs() > 0 && !service_.Window().InConverter();
 }
 
 void MprisPlayer::SetLoopStatus(const QString& status) {
@@ -193,38 +211,66 @@ void MprisPlayer::SetShuffle(bool shuffle) {
     });
 }
 
+template <typename Handler> void MprisPlayer::RunTransport(Handler handler) {
+    // The converter is a place where nothing plays.
+    if (!service_.Window().InConverter())
+        Run(handler);
+}
+
+// A pause or a stop asked before the first song has started keeps it from
+// starting by itself.
+void MprisPlayer::HoldStart(Form1& w) {
+    w.bUserStopped = true;
+    if (w.iCurrentSong == 0 && !w.lstFilenames.isEmpty())
+        w.SelectSong(1, false);
+}
+
 void MprisPlayer::PlayPause() {
-    Run([](Form1& w) { w.PlayOrPause(); });
+    RunTransport([this](Form1& w) {
+        if (!w.Playing() && w.iCurrentSong == 0)
+            HoldStart(w);
+        w.PlayOrPause();
+    });
 }
 
 void MprisPlayer::Play() {
-    Run([](Form1& w) {
+    RunTransport([](Form1& w) {
         if (!w.Playing())
             w.PlayOrPause();
     });
 }
 
 void MprisPlayer::Pause() {
-    Run([](Form1& w) {
+    RunTransport([this](Form1& w) {
         if (w.Playing())
             w.PlayOrPause();
+        else
+            HoldStart(w);
     });
 }
 
 void MprisPlayer::Stop() {
-    Run([](Form1& w) { w.StopSong(); });
+    RunTransport([this](Form1& w) {
+        w.StopSong();
+        HoldStart(w);
+    });
 }
 
 void MprisPlayer::Next() {
-    Run([](Form1& w) { w.NextSong(); });
+    // The window's Next leaves the change to its next tick; the bus is
+    // answered with the next song playing.
+    RunTransport([](Form1& w) {
+        w.NextSong();
+        w.StatusTick();
+    });
 }
 
 void MprisPlayer::Previous() {
-    Run([](Form1& w) { w.PreviousSong(); });
+    RunTransport([](Form1& w) { w.SkipBack(); });
 }
 
 void MprisPlayer::Seek(qlonglong offset) {
-    Run([offset](Form1& w) { w.SeekToUs(w.PositionUs() + offset); });
+    RunTransport([offset](Form1& w) { w.SeekToUs(w.PositionUs() + offset); });
     emit service_.Seeked(service_.Window().PositionUs());
 }
 
@@ -232,6 +278,6 @@ void MprisPlayer::SetPosition(const QDBusObjectPath& track, qlonglong position) 
     // A position for a song that is no longer loaded is ignored.
     if (track != service_.TrackId() || position < 0)
         return;
-    Run([position](Form1& w) { w.SeekToUs(position); });
+    RunTransport([position](Form1& w) { w.SeekToUs(position); });
     emit service_.Seeked(position);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
 #include <QDBusObjectPath>
 #include <QStringList>
 #include <QTimer>
@@ -27,7 +28,7 @@ public:
     qlonglong LengthUs() const;
     QString PlaybackStatus() const;
     QString LoopStatus() const;
-    // The player's properties as the bus was last told them.
+    // The player's properties that the bus is told of when they change.
     QVariantMap Told() const;
     QDBusObjectPath TrackId() const;
     // Tells the bus what changed since it was last told.
@@ -37,6 +38,8 @@ signals:
     void Seeked(qlonglong position);
 
 private:
+    static void ListenToCommandSignals(QDBusConnection& bus, QObject* player);
+
     Form1& window_;
     bool registered_ = false;
     QString service_;
@@ -91,8 +94,8 @@ class MprisPlayer : public QDBusAbstractAdaptor {
     Q_PROPERTY(qlonglong Position READ Position)
     Q_PROPERTY(double MinimumRate READ Rate)
     Q_PROPERTY(double MaximumRate READ Rate)
-    Q_PROPERTY(bool CanGoNext READ CanControl)
-    Q_PROPERTY(bool CanGoPrevious READ CanControl)
+    Q_PROPERTY(bool CanGoNext READ CanPlay)
+    Q_PROPERTY(bool CanGoPrevious READ CanPlay)
     Q_PROPERTY(bool CanPlay READ CanPlay)
     Q_PROPERTY(bool CanPause READ CanPlay)
     Q_PROPERTY(bool CanSeek READ CanSeek)
@@ -131,7 +134,12 @@ signals:
     void Seeked(qlonglong Position);
 
 private:
-    // Runs a window handler, then tells the bus what it changed.
+    // Runs a window handler, then tells the bus what it changed. Every
+    // handler returns at once: the bus is answered at once, and the player
+    // is in the state asked for when it is.
     template <typename Handler> void Run(Handler handler);
+    // The same for the transport, which does nothing in the converter.
+    template <typename Handler> void RunTransport(Handler handler);
+    void HoldStart(Form1& w);
     MprisService& service_;
 };

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QRandomGenerator>
+#include <QTimer>
 #include <QTreeWidget>
 
 void Form1::PlayOrPause() {
@@ -27,11 +28,15 @@ void Form1::ShowPaused() {
         FlashPaused();
 }
 
+// The pause indicator blinks once: off for half a second, then on. The
+// event loop times it rather than a Wait, so that a pause asked over the
+// bus is answered at once and nothing runs nested inside the bus call.
 void Form1::FlashPaused() {
     Label11->hide();
-    Wait(0.5);
-    Label11->show();
-    Wait(0.5);
+    QTimer::singleShot(500, Label11, [this] {
+        if (!IsPlaying() && bUserStopped && !ConverterShown())
+            Label11->show();
+    });
 }
 
 void Form1::StopSong() {
@@ -60,6 +65,14 @@ void Form1::PreviousSong() {
     PreviousStep();
     Wait(1);
     SetPreviousEnabled(true);
+}
+
+void Form1::SkipBack() {
+    SetEntry(iCurrentSong, QStringLiteral(" "));
+    AudioStop();
+    AudioRewind();
+    bUserStopped = true;
+    PreviousStep();
 }
 
 void Form1::SetPreviousEnabled(bool enabled) {

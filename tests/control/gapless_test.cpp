@@ -199,6 +199,32 @@ TEST_F(Gapless, AnEncoderTagThatFailsItsCheckIsNotTrusted) {
     EXPECT_EQ(Convert(damaged).size(), Convert(mp3, "--no-gapless").size());
 }
 
+TEST_F(Gapless, AFileCutShortTakesItsLengthFromTheFramesThatAreThere) {
+    const std::string wav = Tone("long", 44100, 2, 20);
+    const std::string mp3 = Lame(wav, "long", {"-b", "128"});
+    std::vector<std::uint8_t> bytes = ReadFile(mp3);
+    bytes.resize(bytes.size() * 3 / 20); // a download that stopped after 3 s
+    const std::string cut = dir.File("cut.mp3");
+    WriteFile(cut, bytes);
+    const std::string info = Info(cut);
+    EXPECT_NE(info.find("cut_short: yes"), std::string::npos) << info;
+    EXPECT_EQ(Info(mp3).find("cut_short"), std::string::npos);
+    long long frames = 0;
+    long long length_ms = 0;
+    std::istringstream lines(info);
+    for (std::string key; lines >> key;) {
+        if (key == "frames:")
+            lines >> frames;
+        else if (key == "length_ms:")
+            lines >> length_ms;
+    }
+    // About 3 of the 20 seconds, as the frames there say, not the encoder.
+    EXPECT_NEAR(length_ms, 3000, 100);
+    const std::vector<int> song = Convert(cut);
+    EXPECT_EQ(static_cast<long long>(song.size()) / 2, frames * 1152 - (576 + 529))
+        << "only the delay is cut: the padding was lost";
+}
+
 TEST_F(Gapless, SongsPlayedInTurnFollowEachOtherSampleAfterSample) {
     // A 12 s tone cut into three songs, each made by another encoder.
     const std::string all = Tone("all", 44100, 2, 12);

@@ -1,6 +1,7 @@
 // The converter view: the switch between the views, loading a source and
 // converting it into a WAV file, and what a failed conversion shows.
 
+#include "MprisService.h"
 #include "PlayerTestSupport.h"
 
 #include <QFile>
@@ -192,6 +193,38 @@ TEST_F(ConverterTest, AFailedConversionSaysWhatFailedAndTheProgramGoesOn) {
     LoadSource(Song("short.mp3"));
     EXPECT_EQ(ConvertTo(TempFile("good.wav")), "Completed...");
     EXPECT_TRUE(QFile::exists(TempFile("good.wav")));
+}
+
+TEST_F(ConverterTest, NothingPlaysInTheConverterWhateverAsksForIt) {
+    LoadAndStart({Song("a_one.mp3")});
+    Click("Label5");
+    LoadSource(Song("b_two.mp3"));
+    ASSERT_FALSE(Playing());
+    MprisService service(*window);
+    auto* mpris = new MprisPlayer(service);
+    for (int round = 0; round < 2; ++round) {
+        QTest::keyClick(window.get(), Qt::Key_Space);
+        QTest::keyClick(window.get(), Qt::Key_Return);
+        mpris->PlayPause();
+        mpris->Play();
+        mpris->Next();
+        mpris->Previous();
+        window->StatusTick();
+        QTest::qWait(600); // past the pause indicator's blink
+        EXPECT_FALSE(Playing());
+        EXPECT_EQ(mpris->PlaybackStatus(), "Stopped");
+        EXPECT_FALSE(mpris->CanPlay());
+        for (const char* name : {"Label11", "Image4", "lstPlayList1"})
+            EXPECT_FALSE(Control(name)->isVisibleTo(window.get())) << name;
+        for (const char* lamp : kPlayingLamps)
+            EXPECT_FALSE(Control(lamp)->isVisibleTo(window.get())) << lamp;
+        EXPECT_FALSE(Label("Label9")->text().startsWith("Now:"));
+        EXPECT_EQ(Loaded(), Song("b_two.mp3")) << "the converter's source stays loaded";
+    }
+    // Back in the player the keys play again.
+    Click("Label13");
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_TRUE(Playing());
 }
 
 } // namespace

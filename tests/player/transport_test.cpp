@@ -20,7 +20,8 @@ TEST_F(TransportTest, PauseKeepsThePositionAndPlayResumesThere) {
     Click("Image11"); // pause: the indicator blinks once and stays
     EXPECT_FALSE(Playing());
     EXPECT_TRUE(window->bUserStopped);
-    EXPECT_TRUE(Label("Label11")->isVisible());
+    EXPECT_FALSE(Label("Label11")->isVisible()) << "off first, while the pause is answered";
+    EXPECT_TRUE(WaitFor([&] { return Label("Label11")->isVisible(); }));
     EXPECT_EQ(Label("Label11")->text(), "  Paused  ");
     const int paused = Position();
     QTest::qWait(300);
