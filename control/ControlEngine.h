@@ -4,6 +4,7 @@
 #include "FollowingSongs.h"
 #include "Worker.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,6 +26,8 @@ public:
 
     static constexpr std::int32_t kDefaultVolume = 65535;
     static constexpr auto kStopWait = std::chrono::milliseconds(1000);
+    static constexpr double kMinPreampDb = -60.0;
+    static constexpr double kMaxPreampDb = 24.0;
 
     explicit ControlEngine(NoticePoster poster);
     // Stops a running worker and waits for it before the job goes.
@@ -55,6 +58,18 @@ public:
 
     std::int32_t Volume() const { return volume_; }
     void SetVolume(std::int32_t volume);
+    // The gain songs play with from the next Play, and from the next song
+    // that follows on; Off until a host asks. Automatic counts as Album (the engine plays songs
+    // in the order it is given them; a host that shuffles asks for Track).
+    // The song that sounds keeps its gain, so loudness never jumps within it.
+    ReplayGainMode ReplayGain() const { return replay_gain_.load(); }
+    void SetReplayGain(ReplayGainMode mode) { replay_gain_.store(mode); }
+    // The gain in dB of songs that carry none.
+    double ReplayGainPreamp() const { return preamp_db_.load(); }
+    // Held within -60 ... +24 dB; a value that is no number counts as 0.
+    void SetReplayGainPreamp(double db);
+    // The open song's loudness facts.
+    LoudnessFacts Loudness() const { return job_ ? job_->loudness : LoudnessFacts{}; }
     std::int32_t OutputDevID() const { return output_dev_id_; }
     void SetOutputDevID(std::int32_t id) { output_dev_id_ = id; }
 
@@ -100,6 +115,8 @@ private:
     // The worker's question at the end of a song of run `run`.
     DecodeJob* TakeNext(RunNumber run);
     void SetRunTargets(DecodeJob& job, RunNumber run);
+    // The device run settings a song plays with: volume, device, gain.
+    void SetPlaySettings(DecodeJob& job) const;
 
     NoticePoster poster_;
     std::unique_ptr<DecodeJob> job_;
@@ -110,6 +127,9 @@ private:
     RunNumber last_run_ = 0;
     std::int32_t volume_ = kDefaultVolume;
     std::int32_t output_dev_id_ = 0;
+    // Read by the worker as it goes on into the next song.
+    std::atomic<ReplayGainMode> replay_gain_{ReplayGainMode::Off};
+    std::atomic<double> preamp_db_{0.0};
     mutable Facts facts_;
 };
 

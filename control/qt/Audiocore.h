@@ -39,6 +39,12 @@ class Audiocore : public QWidget {
     Q_PROPERTY(int OutputDevID READ OutputDevID WRITE setOutputDevID)
     Q_PROPERTY(int Volume READ Volume WRITE setVolume)
     Q_PROPERTY(QString SourceFile READ SourceFile WRITE setSourceFile)
+    // 0 off, 1 track gain, 2 album gain (falling back to track), 3 automatic
+    // (album gain: the control plays songs in the order it is given them).
+    // From the next Play and the next song that follows on.
+    Q_PROPERTY(int ReplayGain READ ReplayGain WRITE setReplayGain)
+    // dB for songs without a gain.
+    Q_PROPERTY(double ReplayGainPreamp READ ReplayGainPreamp WRITE setReplayGainPreamp)
 
 public:
     static constexpr int kDefaultVolume = 65535;
@@ -53,6 +59,11 @@ public:
     int Volume() const;
     // While a run plays, the device's volume follows at once.
     void setVolume(int volume);
+    int ReplayGain() const;
+    // Values outside 0 ... 3 are refused with ControlError "Invalid property value".
+    void setReplayGain(int mode);
+    double ReplayGainPreamp() const;
+    void setReplayGainPreamp(double db);
     QString SourceFile() const { return source_file_; }
     // Opens the file at once, stopping a run that plays. Throws ControlError
     // "Open source file error!" when it cannot be opened or holds no frame.
