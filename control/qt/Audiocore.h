@@ -33,6 +33,8 @@ class Audiocore : public QWidget {
     Q_CLASSINFO("DispId.Copyright", "11")
     Q_CLASSINFO("DispId.GetInfo", "12")
     Q_CLASSINFO("DispId.WriteWAV", "13")
+    Q_CLASSINFO("DispId.ReplayGain", "14")
+    Q_CLASSINFO("DispId.ReplayGainPreamp", "15")
     Q_CLASSINFO("DispId.AboutBox", "-552")
     Q_CLASSINFO("EventDispId.Finished", "1")
     Q_CLASSINFO("EventDispId.NextSourceStarted", "2")
