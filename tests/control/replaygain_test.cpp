@@ -3,11 +3,17 @@
 // from clipping, a list changes the gain exactly where the next song
 // begins, and conversions change only when asked.
 
+#include "Audiocore.h"
 #include "GainTagWriter.h"
 #include "ReplayGain.h"
 #include "RunProgram.h"
 #include "TestSupport.h"
 #include "WaveOutDevice.h"
+#include "controlkit/ControlError.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -281,6 +287,48 @@ TEST_F(ReplayGain, TheEncodersOwnPeakFieldIsReadInItsFixedPointForm) {
     const std::size_t peak = line.find("peak ");
     ASSERT_NE(peak, std::string::npos) << line;
     EXPECT_NEAR(std::stod(line.substr(peak + 5)), 0.5, 0.05) << line;
+}
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "control_replaygain_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+TEST_F(ReplayGain, TheControlPlaysWithTheModeItsHostSets) {
+    App();
+    const std::string mp3 = Song("hosted", 0.12);
+    const std::vector<std::int16_t> converted = Convert(mp3);
+    WriteGainTags(mp3, GainTagKind::UserText, {"-6.02", ""}, {"-12.04", ""});
+    const std::string record = dir.File("hosted.raw");
+    setenv("AUDIOCORE_OUTPUT", "null", 1);
+    setenv("AUDIOCORE_NULL_SPEED", "64", 1);
+    setenv("AUDIOCORE_NULL_RECORD", record.c_str(), 1);
+
+    Audiocore control;
+    EXPECT_EQ(control.property("ReplayGain").toInt(), 0) << "off until the host asks";
+    EXPECT_THROW(control.setReplayGain(4), controlkit::ControlError);
+    EXPECT_THROW(control.setReplayGain(-1), controlkit::ControlError);
+    control.setProperty("ReplayGainPreamp", 100.0);
+    EXPECT_EQ(control.property("ReplayGainPreamp").toDouble(), 24.0);
+    control.setProperty("ReplayGainPreamp", 0.0);
+    struct Case {
+        int mode;
+        double factor;
+    } cases[] = {{1, 0.5}, {2, 0.25}, {3, 0.25}, {0, 1.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        std::remove(record.c_str());
+        ASSERT_TRUE(control.setProperty("ReplayGain", c.mode));
+        control.setSourceFile(QString::fromStdString(mp3));
+        QSignalSpy finished(&control, &Audiocore::Finished);
+        ASSERT_EQ(control.Play(), 0);
+        ASSERT_TRUE(finished.wait(30000));
+        EXPECT_LE(Deviation(Samples16(ReadFile(record)), converted, c.factor), 1.0);
+    }
+    unsetenv("AUDIOCORE_NULL_RECORD");
 }
 
 } // namespace
