@@ -20,12 +20,13 @@ struct SessionOptions {
 };
 
 bool TakeSessionOptions(QStringList& args, SessionOptions& options) {
-    while (args.size() >= 2 &&
-           (args[0] == QStringLiteral("--replaygain") || args[0] == QStringLiteral("--preamp"))) {
+    const QString gain = QStringLiteral("--replaygain");
+    const QString preamp = QStringLiteral("--preamp");
+    while (!args.isEmpty() && (args[0] == gain || args[0] == preamp)) {
         const QString option = args.takeFirst();
-        const QString value = args.takeFirst();
+        const QString value = args.isEmpty() ? QString() : args.takeFirst();
         bool valid = false;
-        if (option == QStringLiteral("--replaygain")) {
+        if (option == gain) {
             valid = Form1::ParseReplayGain(value, options.replay_gain);
         } else {
             options.preamp_db = value.toDouble(&valid);
@@ -33,8 +34,7 @@ bool TakeSessionOptions(QStringList& args, SessionOptions& options) {
         }
         if (!valid) {
             std::fprintf(stderr, "songwell: %s %s: use %s\n", qPrintable(option), qPrintable(value),
-                         option == QStringLiteral("--replaygain") ? "off, track, album or auto"
-                                                                  : "a gain in dB, -60 to 24");
+                         option == gain ? "off, track, album or auto" : "a gain in dB, -60 to 24");
             return false;
         }
     }
