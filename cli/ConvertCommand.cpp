@@ -2,6 +2,7 @@
 
 #include "DecodeJob.h"
 #include "ProgressBar.h"
+#include "ReplayGainTags.h"
 #include "WriteWav.h"
 
 #include <atomic>
@@ -68,7 +69,10 @@ int RunConvert(const std::vector<std::string>& args) {
     int threads = 0;
     bool gapless = true;
     bool valid = true;
+    GainOptions gain;
     for (std::size_t i = 0; i < args.size(); ++i) {
+        if (TakeGainOption(args, i, gain, valid))
+            continue;
         if (args[i] == "--threads" && i + 1 < args.size())
             valid = valid && ParseNumber(args[++i], 1, 4, threads);
         else if (args[i] == "--no-gapless")
@@ -77,7 +81,9 @@ int RunConvert(const std::vector<std::string>& args) {
             files.push_back(args[i]);
     }
     if (!valid || files.size() != 2) {
-        std::fprintf(stderr, "usage: audiocore convert IN OUT.wav [--threads N] [--no-gapless]\n");
+        std::fprintf(stderr, "usage: audiocore convert IN OUT.wav [--threads N] [--no-gapless]\n"
+                             "                         [--replaygain off|track|album|auto] "
+                             "[--preamp DB]\n");
         return 2;
     }
     const std::string& in = files[0];
@@ -90,6 +96,11 @@ int RunConvert(const std::vector<std::string>& args) {
         ReportFailure(in, reason);
         return 1;
     }
+    // Asked for, the samples written carry the song's gain, with the same
+    // clipping prevention as playing.
+    if (gain.mode != ReplayGainMode::Off)
+        job.gain =
+            GainScale(ReadLoudnessFacts(in, job.decoder.Encoder()), gain.mode, gain.preamp_db);
 
     std::optional<ProgressBar> bar;
     if (isatty(STDERR_FILENO))

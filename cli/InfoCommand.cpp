@@ -1,11 +1,36 @@
 #include "Commands.h"
 
 #include "MpegDecoder.h"
+#include "ReplayGainTags.h"
 #include "StreamInfo.h"
 
 #include <cstdio>
 
 using namespace audiocore;
+
+namespace {
+
+// "track -6.02 dB peak 0.988, album -7.10 dB", or "none".
+std::string LoudnessLine(const LoudnessFacts& facts) {
+    std::string line;
+    auto add = [&line](const char* name, const LoudnessFacts::Pair& pair) {
+        if (!pair.gain_db)
+            return;
+        char text[96];
+        std::snprintf(text, sizeof text, "%s%s %+.2f dB", line.empty() ? "" : ", ", name,
+                      *pair.gain_db);
+        line += text;
+        if (pair.peak) {
+            std::snprintf(text, sizeof text, " peak %.6f", *pair.peak);
+            line += text;
+        }
+    };
+    add("track", facts.track);
+    add("album", facts.album);
+    return line.empty() ? "none" : line;
+}
+
+} // namespace
 
 int RunInfo(const std::vector<std::string>& args) {
     if (args.size() != 1) {
@@ -30,6 +55,7 @@ int RunInfo(const std::vector<std::string>& args) {
     if (decoder.CutShort())
         std::printf("cut_short: yes, the encoder wrote %lld frames\n",
                     static_cast<long long>(encoder.frames));
+    std::printf("replaygain: %s\n", LoudnessLine(ReadLoudnessFacts(path, encoder)).c_str());
     std::printf("copyright: %s\n", header.copy_flags[0] ? "yes" : "no");
     std::printf("first_frame_offset: %llu\n",
                 static_cast<unsigned long long>(decoder.FirstFrameOffset()));

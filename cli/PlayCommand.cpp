@@ -21,13 +21,18 @@ struct PlayOptions {
     int device = 0;
     int volume = ControlEngine::kDefaultVolume;
     std::optional<int> start;
+    GainOptions gain;
 };
 
 bool ParseOptions(const std::vector<std::string>& args, PlayOptions& options) {
+    bool valid = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool has_value = i + 1 < args.size();
-        if (arg == "--device" && has_value) {
+        if (TakeGainOption(args, i, options.gain, valid)) {
+            if (!valid)
+                return false;
+        } else if (arg == "--device" && has_value) {
             if (!ParseNumber(args[++i], 0, 1 << 30, options.device))
                 return false;
         } else if (arg == "--volume" && has_value) {
@@ -123,7 +128,8 @@ int RunPlay(const std::vector<std::string>& args) {
     PlayOptions options;
     if (!ParseOptions(args, options)) {
         std::fprintf(stderr,
-                     "usage: audiocore play FILE... [--device N] [--volume V] [--start FRAME]\n");
+                     "usage: audiocore play FILE... [--device N] [--volume V] [--start FRAME]\n"
+                     "                      [--replaygain off|track|album|auto] [--preamp DB]\n");
         return 2;
     }
     if (pipe2(wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -141,6 +147,8 @@ int RunPlay(const std::vector<std::string>& args) {
     });
     engine.SetOutputDevID(options.device);
     engine.SetVolume(options.volume);
+    engine.SetReplayGain(options.gain.mode);
+    engine.SetReplayGainPreamp(options.gain.preamp_db);
     const std::size_t after_first = OpenFirst(engine, options.files);
     if (after_first > options.files.size())
         return 1;

@@ -2,10 +2,13 @@
 
 #include "Commands.h"
 
+#include "ReplayGainTags.h"
+
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,12 +31,17 @@ void PrintUsage(std::FILE* out) {
                       "\n"
                       "Commands:\n"
                       "  info FILE            print the stream format, frame count and length\n"
-                      "  convert IN OUT.wav [--threads N]\n"
+                      "  convert IN OUT.wav [--threads N] [--no-gapless] [--replaygain MODE]\n"
                       "                       decode IN into a 16-bit PCM WAV file, on N threads\n"
                       "                       (default: one per core, up to 4)\n"
-                      "  play FILE [--device N] [--volume V] [--start FRAME]\n"
-                      "                       play FILE on the sound device; Ctrl-C stops\n"
+                      "  play FILE... [--device N] [--volume V] [--start FRAME]\n"
+                      "               [--replaygain MODE] [--preamp DB]\n"
+                      "                       play the files on the sound device; Ctrl-C stops\n"
                       "  devices              list the output devices by OutputDevID\n"
+                      "\n"
+                      "ReplayGain MODE: off (the default), track, album (falling back to\n"
+                      "track) or auto (album: the files play in order). --preamp DB is the\n"
+                      "gain of songs without one (default 0).\n"
                       "\n"
                       "Options:\n"
                       "  --help               show this text\n"
@@ -57,6 +65,24 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
     } catch (const std::exception&) {
         return false;
     }
+}
+
+bool TakeGainOption(const std::vector<std::string>& args, std::size_t& i, GainOptions& options,
+                    bool& valid) {
+    const std::string& arg = args[i];
+    if ((arg != "--replaygain" && arg != "--preamp") || i + 1 >= args.size())
+        return false;
+    const std::string& value = args[++i];
+    if (arg == "--replaygain") {
+        valid = valid && audiocore::ParseReplayGainMode(value, options.mode);
+        return true;
+    }
+    const std::optional<double> db = audiocore::LeadingNumber(value);
+    valid = valid && db && *db >= -60.0 && *db <= 24.0 &&
+            value.find_first_not_of("+-.0123456789") == std::string::npos;
+    if (db)
+        options.preamp_db = *db;
+    return true;
 }
 
 int main(int argc, char** argv) {

@@ -1,11 +1,13 @@
 #include "ControlEngine.h"
 
+#include "ReplayGainTags.h"
 #include "StreamInfo.h"
 #include "WriteWav.h"
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cmath>
 
 namespace audiocore {
 
@@ -20,6 +22,14 @@ bool ClaimDecode() {
 }
 void ReleaseDecode() {
     decode_active.store(false);
+}
+
+// Opens the song and reads its loudness facts, once, while nothing plays it.
+OpenResult OpenSong(DecodeJob& job, const std::string& path, std::string* reason) {
+    const OpenResult result = job.decoder.Open(path, reason);
+    if (result == OpenResult::Opened)
+        job.loudness = ReadLoudnessFacts(path, job.decoder.Encoder());
+    return result;
 }
 
 } // namespace
@@ -42,7 +52,7 @@ OpenResult ControlEngine::OpenSourceFile(const std::string& path, std::string* r
     StopAndRelease();
     following_.Clear();
     job_ = std::make_unique<DecodeJob>();
-    const OpenResult result = job_->decoder.Open(path, reason);
+    const OpenResult result = OpenSong(*job_, path, reason);
     playable_ = result == OpenResult::Opened;
     if (playable_)
         RefreshFacts();
@@ -56,7 +66,7 @@ OpenResult ControlEngine::SetNextSourceFile(const std::string& path, std::string
     OpenResult result = OpenResult::Opened;
     if (!path.empty()) {
         next = std::make_unique<DecodeJob>();
-        result = next->decoder.Open(path, reason);
+        result = OpenSong(*next, path, reason);
         if (result != OpenResult::Opened)
             next.reset();
     }
@@ -70,11 +80,16 @@ std::string ControlEngine::NextSourceFile() const {
 
 DecodeJob* ControlEngine::TakeNext(RunNumber run) {
     return following_.Take([this, run](DecodeJob& next) {
-        next.volume = static_cast<std::uint16_t>(volume_ & 0xFFFF);
-        next.device_number = output_dev_id_;
-        next.output_mode = OutputMode::Device;
+        SetPlaySettings(next);
         SetRunTargets(next, run);
     });
+}
+
+void ControlEngine::SetPlaySettings(DecodeJob& job) const {
+    job.output_mode = OutputMode::Device;
+    job.volume = static_cast<std::uint16_t>(volume_ & 0xFFFF);
+    job.device_number = output_dev_id_;
+    job.gain = GainScale(job.loudness, replay_gain_.load(), preamp_db_.load());
 }
 
 void ControlEngine::SetRunTargets(DecodeJob& job, RunNumber run) {
@@ -117,6 +132,10 @@ void ControlEngine::SetVolume(std::int32_t volume) {
         job_->device->SetVolume(DeviceVolume(static_cast<std::uint32_t>(volume)));
 }
 
+void ControlEngine::SetReplayGainPreamp(double db) {
+    preamp_db_.store(std::isfinite(db) ? std::clamp(db, kMinPreampDb, kMaxPreampDb) : 0.0);
+}
+
 int ControlEngine::GetPosition() const {
     return job_ ? PositionFrame(*job_) : 0;
 }
@@ -152,9 +171,7 @@ int ControlEngine::Play() {
     worker_.Join();
     DecodeJob& job = *job_;
     job.stop_requested.store(false);
-    job.output_mode = OutputMode::Device;
-    job.volume = static_cast<std::uint16_t>(volume_ & 0xFFFF);
-    job.device_number = output_dev_id_;
+    SetPlaySettings(job);
     const RunNumber run = ++last_run_;
     SetRunTargets(job, run);
     RefreshFacts();
@@ -184,6 +201,8 @@ int ControlEngine::WriteWAV(const std::string& filename) {
         return -1;
     if (!ClaimDecode())
         return -1;
+    // A conversion keeps the song's samples as they are.
+    job_->gain = kUnityGain;
     // The whole name is used: cut to a fixed length it could name another
     // file, which the conversion would then overwrite.
     const int result = WriteWav(*job_, filename);

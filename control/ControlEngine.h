@@ -26,6 +26,8 @@ public:
 
     static constexpr std::int32_t kDefaultVolume = 65535;
     static constexpr auto kStopWait = std::chrono::milliseconds(1000);
+    static constexpr double kMinPreampDb = -60.0;
+    static constexpr double kMaxPreampDb = 24.0;
 
     explicit ControlEngine(NoticePoster poster);
     // Stops a running worker and waits for it before the job goes.
@@ -56,6 +58,18 @@ public:
 
     std::int32_t Volume() const { return volume_; }
     void SetVolume(std::int32_t volume);
+    // The gain songs play with from the next Play, and from the next song
+    // that follows on; Off until a host asks. Automatic counts as Album (the engine plays songs
+    // in the order it is given them; a host that shuffles asks for Track).
+    // The song that sounds keeps its gain, so loudness never jumps within it.
+    ReplayGainMode ReplayGain() const { return replay_gain_.load(); }
+    void SetReplayGain(ReplayGainMode mode) { replay_gain_.store(mode); }
+    // The gain in dB of songs that carry none.
+    double ReplayGainPreamp() const { return preamp_db_.load(); }
+    // Held within -60 ... +24 dB; a value that is no number counts as 0.
+    void SetReplayGainPreamp(double db);
+    // The open song's loudness facts.
+    LoudnessFacts Loudness() const { return job_ ? job_->loudness : LoudnessFacts{}; }
     std::int32_t OutputDevID() const { return output_dev_id_; }
     void SetOutputDevID(std::int32_t id) { output_dev_id_ = id; }
 
@@ -101,6 +115,8 @@ private:
     // The worker's question at the end of a song of run `run`.
     DecodeJob* TakeNext(RunNumber run);
     void SetRunTargets(DecodeJob& job, RunNumber run);
+    // The device run settings a song plays with: volume, device, gain.
+    void SetPlaySettings(DecodeJob& job) const;
 
     NoticePoster poster_;
     std::unique_ptr<DecodeJob> job_;
@@ -112,6 +128,8 @@ private:
     // Read by the worker too, when it takes the next song.
     std::atomic<std::int32_t> volume_{kDefaultVolume};
     std::atomic<std::int32_t> output_dev_id_{0};
+    std::atomic<ReplayGainMode> replay_gain_{ReplayGainMode::Off};
+    std::atomic<double> preamp_db_{0.0};
     mutable Facts facts_;
 };
 

@@ -4,6 +4,7 @@
 #include "MpegDecoder.h"
 #include "PcmSink.h"
 #include "PlayedFrames.h"
+#include "ReplayGain.h"
 
 #include <atomic>
 #include <cstdint>
@@ -56,6 +57,11 @@ struct DecodeJob {
     // end, read by the host after.
     std::string run_failure;
     std::uint16_t volume = 65535;
+    // The song's loudness facts, read when it was opened, and the scale
+    // (16.16 fixed point) a run's output applies: the device with the
+    // volume, a WAV file only when a conversion asks for it.
+    LoudnessFacts loudness;
+    std::uint32_t gain = kUnityGain;
     std::int32_t device_number = 0;
     OutputMode output_mode = OutputMode::Device;
     std::string wav_name;

@@ -46,7 +46,7 @@ bool CreateOutput(DecodeJob& job, RunState& run) {
     case OutputMode::WavFile: {
         int error = 0;
         run.wav_file = WavFileSink::Create(decoder.Channels(), decoder.SampleRateHz(),
-                                           decoder.FrameSamples(), job.wav_name, &error);
+                                           decoder.FrameSamples(), job.wav_name, &error, job.gain);
         if (!run.wav_file)
             run.Fail(WavFailure("cannot create the WAV file", error));
         run.out = run.wav_file.get();
@@ -147,6 +147,7 @@ DecodeJob* FollowOn(DecodeJob& ended, RunState& run) {
     if (run.device->Takes(decoder.Channels(), decoder.SampleRateHz(), decoder.FrameSamples())) {
         next->played.Begin(0, run.device->QueuedBytes());
         run.device->SetPlayed(&next->played);
+        run.device->SetGain(next->gain);
         return next;
     }
     run.device.reset();

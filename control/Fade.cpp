@@ -7,8 +7,8 @@ namespace audiocore {
 
 namespace {
 
-// Calls `visit(data, bytes, position)` for each piece of the queued audio
-// that lies in [from, end).
+// Calls `visit(header, offset, bytes, position)` for each piece of the
+// queued audio that lies in [from, end): `bytes` of `header` from `offset`.
 template <typename Visit>
 void ForQueuedBytes(const std::deque<WaveHeader*>& queue, std::uint64_t from, std::uint64_t end,
                     Visit visit) {
@@ -18,7 +18,8 @@ void ForQueuedBytes(const std::deque<WaveHeader*>& queue, std::uint64_t from, st
         const std::uint64_t a = std::max(start, from);
         const std::uint64_t b = std::min(stop, end);
         if (a < b)
-            visit(header->data + (a - start), static_cast<std::size_t>(b - a), a);
+            visit(*header, static_cast<std::uint32_t>(a - start), static_cast<std::size_t>(b - a),
+                  a);
         if (stop >= end)
             return;
         start = stop;
@@ -54,21 +55,26 @@ void FadeOutQueued(const std::deque<WaveHeader*>& queue, std::uint64_t from, std
     const std::uint32_t frame_bytes = FrameBytes(format);
     const std::uint32_t fade = FadeFrames(format.samples_per_sec);
     from = std::max<std::uint64_t>(from, end > fade * frame_bytes ? end - fade * frame_bytes : 0);
-    ForQueuedBytes(queue, from, end, [&](std::uint8_t* data, std::size_t bytes, std::uint64_t at) {
-        RampDownPcm(data, bytes, format.channels,
-                    static_cast<std::int64_t>((end - at) / frame_bytes), fade);
-    });
+    ForQueuedBytes(
+        queue, from, end,
+        [&](WaveHeader& header, std::uint32_t offset, std::size_t bytes, std::uint64_t at) {
+            RampDownPcm(header.data + offset, bytes, format.channels,
+                        static_cast<std::int64_t>((end - at) / frame_bytes), fade);
+        });
 }
 
 std::vector<std::uint8_t> FadedTail(const std::deque<WaveHeader*>& queue, std::uint64_t from,
-                                    const WaveFormat& format) {
+                                    const WaveFormat& format, std::uint32_t volume) {
     const std::uint32_t frame_bytes = FrameBytes(format);
     const std::uint32_t fade = FadeFrames(format.samples_per_sec);
     std::vector<std::uint8_t> tail;
-    ForQueuedBytes(queue, from, from + std::uint64_t{fade} * frame_bytes,
-                   [&](std::uint8_t* data, std::size_t bytes, std::uint64_t) {
-                       tail.insert(tail.end(), data, data + bytes);
-                   });
+    ForQueuedBytes(
+        queue, from, from + std::uint64_t{fade} * frame_bytes,
+        [&](const WaveHeader& header, std::uint32_t offset, std::size_t bytes, std::uint64_t) {
+            const std::size_t at = tail.size();
+            tail.insert(tail.end(), header.data + offset, header.data + offset + bytes);
+            ApplyVolumeToBuffer(tail.data() + at, header, offset, bytes, format.channels, volume);
+        });
     RampDownPcm(tail.data(), tail.size(), format.channels, fade, fade);
     return tail;
 }

@@ -36,8 +36,9 @@ void FadeOutQueued(const std::deque<WaveHeader*>& queue, std::uint64_t from, std
                    const WaveFormat& format);
 
 // A copy of a fade's worth of the queued audio from byte `from` on, fading
-// to silence: what a cut lets sound before the new audio.
+// to silence, as the listener hears it at `volume` with each song's gain:
+// what a cut lets sound before the new audio.
 std::vector<std::uint8_t> FadedTail(const std::deque<WaveHeader*>& queue, std::uint64_t from,
-                                    const WaveFormat& format);
+                                    const WaveFormat& format, std::uint32_t volume);
 
 } // namespace audiocore

@@ -108,8 +108,8 @@ void NullWaveOut::TakeBackQueue(std::unique_lock<std::mutex>& lock, bool fade_ou
     if (front_playing_ && !queue_.empty())
         Record(*queue_.front(), heard);
     if (fade_out) {
-        const std::vector<std::uint8_t> tail = FadedTail(queue_, heard, format_);
-        RecordPcm(tail.data(), static_cast<std::uint32_t>(tail.size()));
+        const std::vector<std::uint8_t> tail = FadedTail(queue_, heard, format_, volume_);
+        RecordHeard(tail.data(), tail.size());
     }
     front_playing_ = false;
     std::deque<WaveHeader*> returned;
@@ -181,19 +181,22 @@ NullWaveOut::Clock::duration NullWaveOut::PlayTime(std::uint32_t bytes) const {
 }
 
 void NullWaveOut::Record(const WaveHeader& header, std::uint32_t bytes) {
-    RecordPcm(header.data, std::min(bytes, header.buffer_length));
-}
-
-void NullWaveOut::RecordPcm(const std::uint8_t* pcm, std::uint32_t bytes) {
+    bytes = std::min(bytes, header.buffer_length);
     if (bytes == 0 || (!record_file_ && !Listened()))
         return;
-    std::vector<std::uint8_t> heard(pcm, pcm + bytes);
-    ApplyVolumeToPcm(heard.data(), heard.size(), format_.channels, volume_);
+    std::vector<std::uint8_t> heard(header.data, header.data + bytes);
+    ApplyVolumeToBuffer(heard.data(), header, 0, bytes, format_.channels, volume_);
+    RecordHeard(heard.data(), heard.size());
+}
+
+void NullWaveOut::RecordHeard(const std::uint8_t* pcm, std::size_t bytes) {
+    if (bytes == 0 || (!record_file_ && !Listened()))
+        return;
     if (record_file_) {
-        std::fwrite(heard.data(), 1, heard.size(), record_file_);
+        std::fwrite(pcm, 1, bytes, record_file_);
         std::fflush(record_file_);
     }
-    Tell([&](NullDeviceListener& l) { l.Played(heard.data(), heard.size()); });
+    Tell([&](NullDeviceListener& l) { l.Played(pcm, bytes); });
 }
 
 void NullWaveOut::PlayLoop() {

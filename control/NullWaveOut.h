@@ -58,9 +58,11 @@ private:
 
     void PlayLoop();
     Clock::duration PlayTime(std::uint32_t bytes) const;
-    // Records the first `bytes` of a buffer; called with mutex_ held.
+    // Records the first `bytes` of a buffer as heard, at the volume and
+    // with its songs' gains; called with mutex_ held.
     void Record(const WaveHeader& header, std::uint32_t bytes);
-    void RecordPcm(const std::uint8_t* pcm, std::uint32_t bytes);
+    // Records PCM that is already as heard.
+    void RecordHeard(const std::uint8_t* pcm, std::size_t bytes);
     // The whole sample frames of the front buffer that have sounded; called
     // with mutex_ held.
     std::uint32_t FrontPlayedBytes() const;

@@ -121,7 +121,7 @@ void SdlWaveOut::Reset() {
     // The audio about to sound fades out instead of stopping with a step.
     // A second Reset before it has sounded keeps it.
     if (!queue_.empty()) {
-        tail_ = FadedTail(queue_, front_offset_, format_);
+        tail_ = FadedTail(queue_, front_offset_, format_, volume_.load());
         tail_offset_ = 0;
     }
     const std::size_t returned = TakeBackQueue();
@@ -216,7 +216,6 @@ int SdlWaveOut::FillPreroll(std::uint8_t* stream, int length) {
 
 void SdlWaveOut::Fill(std::uint8_t* stream, int length) {
     const std::uint32_t volume = volume_.load();
-    std::uint8_t* const start = stream;
     const int preroll = FillPreroll(stream, length);
     // A pull of pure silence moves no clock: the last audio plays on in
     // real time from the pull that took it.
@@ -234,6 +233,9 @@ void SdlWaveOut::Fill(std::uint8_t* stream, int length) {
                                              static_cast<std::uint64_t>(length - done),
                                              end_at_ - consumed_});
         std::memcpy(stream + done, front->data + front_offset_, take);
+        // The volume and each song's gain, in one scaling as the bytes go out.
+        ApplyVolumeToBuffer(stream + done, *front, front_offset_, static_cast<std::size_t>(take),
+                            channels_, volume);
         done += static_cast<int>(take);
         front_offset_ += static_cast<std::uint32_t>(take);
         consumed_ += take;
@@ -248,7 +250,6 @@ void SdlWaveOut::Fill(std::uint8_t* stream, int length) {
     silent_pulls_ = done + preroll == 0 ? std::min(silent_pulls_ + 1, kDrainPulls) : 0;
     if (done < length)
         std::memset(stream + done, 0, static_cast<std::size_t>(length - done));
-    ApplyVolumeToPcm(start, static_cast<std::size_t>(preroll + done), channels_, volume);
     // Runs under SDL's device lock; the completion only releases a semaphore.
     for (std::size_t i = 0; i < finished; ++i)
         on_done_();

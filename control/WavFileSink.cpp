@@ -1,5 +1,7 @@
 #include "WavFileSink.h"
 
+#include "WaveOutDevice.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -24,8 +26,9 @@ void Put32(std::uint8_t* at, std::uint32_t value) {
 } // namespace
 
 std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, int rate, int frame_samples,
-                                                 const std::string& path, int* error) {
-    std::unique_ptr<WavFileSink> sink(new WavFileSink(channels, frame_samples, path));
+                                                 const std::string& path, int* error,
+                                                 std::uint32_t gain) {
+    std::unique_ptr<WavFileSink> sink(new WavFileSink(channels, frame_samples, path, gain));
     if (!sink->riff_.Open(path)) {
         // Nothing was created, and an existing file we may not write stays as it is.
         sink->Report("could not open file : " + path);
@@ -44,10 +47,11 @@ std::unique_ptr<WavFileSink> WavFileSink::Create(int channels, int rate, int fra
     return sink;
 }
 
-WavFileSink::WavFileSink(int channels, int frame_samples, std::string path)
+WavFileSink::WavFileSink(int channels, int frame_samples, std::string path, std::uint32_t gain)
     : frame_bytes_(static_cast<std::uint32_t>(frame_samples) *
                    PcmFrame::StepFor(static_cast<std::uint32_t>(channels))),
-      frame_(static_cast<std::uint32_t>(channels), frame_bytes_), path_(std::move(path)) {}
+      frame_(static_cast<std::uint32_t>(channels), frame_bytes_), path_(std::move(path)),
+      gain_(gain) {}
 
 WavFileSink::~WavFileSink() {
     if (!closed_)
@@ -91,6 +95,13 @@ void WavFileSink::EndFrame() {
 }
 
 void WavFileSink::StoreFrames(const std::uint8_t* data, std::size_t bytes) {
+    if (gain_ != kUnityGain) {
+        // The same scaling the device applies, at full volume.
+        scaled_.assign(data, data + bytes);
+        ApplyVolumeToPcm(scaled_.data(), bytes, static_cast<int>(frame_.Channels()), 0xFFFFFFFF,
+                         gain_);
+        data = scaled_.data();
+    }
     if (!failed_ && !riff_.Write(data, bytes))
         Report("mmioAdvance() failed!");
 }

@@ -2,6 +2,7 @@
 
 #include "PcmFrame.h"
 #include "PcmSink.h"
+#include "ReplayGain.h"
 #include "RiffWriter.h"
 
 #include <cstdint>
@@ -23,9 +24,12 @@ class WavFileSink : public PcmSink {
 public:
     // Creates `path` and writes everything up to the samples. Null when that
     // fails; `error` (when given) receives the errno.
-    // `frame_samples` is the longest frame's samples per channel.
+    // `frame_samples` is the longest frame's samples per channel. `gain`
+    // (16.16 fixed point) scales every sample written, for a conversion
+    // asked to apply ReplayGain.
     static std::unique_ptr<WavFileSink> Create(int channels, int rate, int frame_samples,
-                                               const std::string& path, int* error = nullptr);
+                                               const std::string& path, int* error = nullptr,
+                                               std::uint32_t gain = kUnityGain);
     ~WavFileSink() override;
 
     void Append(std::uint32_t channel, std::int16_t sample) override;
@@ -53,7 +57,7 @@ public:
     void Discard() { failed_ = true; }
 
 private:
-    WavFileSink(int channels, int frame_samples, std::string path);
+    WavFileSink(int channels, int frame_samples, std::string path, std::uint32_t gain);
     bool WriteHeader(int rate);
     void Report(const std::string& line);
 
@@ -63,6 +67,9 @@ private:
     RiffWriter::Chunk riff_chunk_;
     RiffWriter::Chunk subchunk_;
     std::string path_;
+    std::uint32_t gain_;
+    // The scaled copy of what StoreFrames is given, when there is a gain.
+    std::vector<std::uint8_t> scaled_;
     bool failed_ = false;
     bool stopped_ = false;
     bool closed_ = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReplayGain.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +23,15 @@ struct WaveFormat {
 
 WaveFormat MakePcmFormat(int channels, int samples_per_sec);
 
+// From byte `offset` of a buffer on, its samples play scaled by `gain`
+// (16.16 fixed point, kUnityGain leaving them as they are): each song of a
+// play list brings its own ReplayGain, and a buffer may hold the end of one
+// song and the start of the next.
+struct GainMark {
+    std::uint32_t offset = 0;
+    std::uint32_t gain = kUnityGain;
+};
+
 // One buffer handed to a device. The caller owns it and keeps it alive and
 // untouched from Write until the device has returned it.
 struct WaveHeader {
@@ -30,6 +41,8 @@ struct WaveHeader {
     // The sink's written mark: 1 from the hand-over until the next Clear.
     std::uintptr_t user = 0;
     bool prepared = false;
+    // In rising offsets; none plays the whole buffer at unity.
+    std::vector<GainMark> gains;
 };
 
 // The device selection of the control: -1 is the system's preferred device,
@@ -84,14 +97,26 @@ std::unique_ptr<WaveOutDevice> CreateWaveOutDevice();
 // entry n-1, 0 the preferred device.
 std::vector<std::string> ListOutputDevices();
 
-// Scales one sample by a 16-bit volume level, 0xFFFF leaving it unchanged.
-inline std::int16_t ApplyVolume(std::int16_t sample, std::uint32_t level) {
-    return static_cast<std::int16_t>(static_cast<std::int32_t>(sample) *
-                                     static_cast<std::int32_t>(level) / 0xFFFF);
+// Scales one sample by a 16-bit volume level, 0xFFFF leaving it unchanged,
+// and a song's gain (16.16 fixed point), in one multiplication: the two
+// make one factor, and at unity gain the result is the volume's alone. A
+// gain above unity saturates at full scale rather than wrapping.
+inline std::int16_t ApplyVolume(std::int16_t sample, std::uint32_t level,
+                                std::uint32_t gain = kUnityGain) {
+    const std::int64_t factor = std::int64_t{level} * gain;
+    const std::int64_t scaled = sample * factor / (std::int64_t{0xFFFF} << 16);
+    return static_cast<std::int16_t>(scaled > 32767 ? 32767 : scaled < -32768 ? -32768 : scaled);
 }
 
 // Scales interleaved 16-bit little-endian PCM in place by a device volume
-// (left level in the low 16 bits, right in the high), as both back ends play it.
-void ApplyVolumeToPcm(std::uint8_t* pcm, std::size_t bytes, int channels, std::uint32_t volume);
+// (left level in the low 16 bits, right in the high), as both back ends play
+// it, and by a song's gain.
+void ApplyVolumeToPcm(std::uint8_t* pcm, std::size_t bytes, int channels, std::uint32_t volume,
+                      std::uint32_t gain = kUnityGain);
+
+// The same for `bytes` of `header`'s data from byte `offset` on, copied to
+// `pcm`: each part with the gain its buffer marks for it.
+void ApplyVolumeToBuffer(std::uint8_t* pcm, const WaveHeader& header, std::uint32_t offset,
+                         std::size_t bytes, int channels, std::uint32_t volume);
 
 } // namespace audiocore

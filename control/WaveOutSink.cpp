@@ -22,13 +22,14 @@ constexpr auto kClosePollInterval = std::chrono::milliseconds(10);
 } // namespace
 
 WaveOutSink::WaveOutSink(int channels, int rate, int frame_samples, DeviceHandle& device,
-                         int device_number, std::uint16_t volume, PlayedFrames* played)
+                         int device_number, std::uint16_t volume, PlayedFrames* played,
+                         std::uint32_t gain)
     : frame_(static_cast<std::uint32_t>(channels),
              static_cast<std::uint32_t>(frame_samples) *
                  PcmFrame::StepFor(static_cast<std::uint32_t>(channels))),
       format_(MakePcmFormat(static_cast<int>(frame_.Channels()), rate)), device_(device),
       buffer_bytes_(static_cast<std::uint32_t>(kFramesPerBuffer * frame_samples) * frame_.Step()),
-      played_(played), fade_frames_(FadeFrames(format_.samples_per_sec)) {
+      played_(played), gain_(gain), fade_frames_(FadeFrames(format_.samples_per_sec)) {
     auto on_done = [this] {
         ++completions_;
         done_semaphore_.release();
@@ -85,6 +86,17 @@ bool WaveOutSink::Takes(int channels, int rate, int frame_samples) const {
                buffer_bytes_;
 }
 
+void WaveOutSink::SetGain(std::uint32_t gain) {
+    gain_ = gain;
+    if (!open_ || fill_ == 0)
+        return; // the buffer takes it when its filling starts
+    std::vector<GainMark>& marks = headers_[2]->gains;
+    if (!marks.empty() && marks.back().offset == fill_)
+        marks.back().gain = gain;
+    else
+        marks.push_back({fill_, gain});
+}
+
 void WaveOutSink::Append(std::uint32_t channel, std::int16_t sample) {
     AppendBlock(channel, &sample, 1);
 }
@@ -110,6 +122,10 @@ void WaveOutSink::FadeIn(std::uint8_t* pcm, std::size_t bytes, std::uint64_t fir
 // Copies PCM into the fill buffer, handing each buffer over as it fills.
 void WaveOutSink::Put(const std::uint8_t* bytes, std::size_t count) {
     while (count > 0) {
+        // A buffer starts with the gain of the song it starts in; the device
+        // has returned it before it is filled again.
+        if (fill_ == 0)
+            headers_[2]->gains.assign(1, GainMark{0, gain_});
         const std::size_t n = std::min<std::size_t>(count, buffer_bytes_ - fill_);
         std::uint8_t* at = headers_[2]->data + fill_;
         std::memcpy(at, bytes, n);
@@ -200,7 +216,7 @@ std::unique_ptr<WaveOutSink> CreateDeviceSink(DecodeJob& job, std::string* error
     const MpegDecoder& decoder = job.decoder;
     auto sink = std::make_unique<WaveOutSink>(decoder.Channels(), decoder.SampleRateHz(),
                                               decoder.FrameSamples(), *job.device,
-                                              job.device_number, job.volume, &job.played);
+                                              job.device_number, job.volume, &job.played, job.gain);
     if (!sink->IsOpen()) {
         if (error)
             *error = sink->OpenError();

@@ -38,8 +38,10 @@ public:
     // longest frame) are the stream's, which its first frame fixes.
     // `played`, when given, learns where each frame ends in what the device
     // plays.
+    // `gain` is the song's ReplayGain scale (16.16 fixed point).
     WaveOutSink(int channels, int rate, int frame_samples, DeviceHandle& device, int device_number,
-                std::uint16_t volume, PlayedFrames* played = nullptr);
+                std::uint16_t volume, PlayedFrames* played = nullptr,
+                std::uint32_t gain = kUnityGain);
     // Drains the queued audio, or after Stop lets the device end where the
     // control's stop told it to (discarding the rest at once when it was not
     // told), then closes the device; blocks until the last buffer has played.
@@ -59,6 +61,10 @@ public:
     std::uint64_t QueuedBytes() const { return filled_ * buffer_bytes_ + fill_; }
     // From now on frame ends are told to `played`: the next song's.
     void SetPlayed(PlayedFrames* played) { played_ = played; }
+    // The next song's gain: its first sample, the next one handed in, and
+    // every one after it play with `gain`. The mark travels with the buffer,
+    // so the device changes the gain at that very byte.
+    void SetGain(std::uint32_t gain);
 
     void Append(std::uint32_t channel, std::int16_t sample) override;
     void AppendBlock(std::uint32_t channel, const std::int16_t* samples,
@@ -91,6 +97,8 @@ private:
     int started_ = 0;
     std::uint32_t buffer_bytes_;
     PlayedFrames* played_ = nullptr;
+    // The gain of the song being handed in.
+    std::uint32_t gain_;
     // Sample frames of a fade-in after Clear: a seek's target and a resume
     // start from silence, not with a step.
     std::uint32_t fade_frames_;

@@ -3,6 +3,7 @@
 #include "FrameHeader.h"
 #include "MpegFileStream.h"
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -21,6 +22,9 @@ constexpr std::uint32_t kXingQualityFlag = 8;
 // check covers the frame's bytes before it, which in a two-channel MPEG-1
 // frame are its first 190; some encoders cover those 190 bytes in every
 // frame, with the check itself counted as zeros where it lies among them.
+constexpr int kExtensionPeakAt = 11;
+constexpr int kExtensionTrackGainAt = 15;
+constexpr int kExtensionAlbumGainAt = 17;
 constexpr int kExtensionGapAt = 21;
 constexpr int kExtensionCrcAt = 34;
 constexpr int kExtensionBytes = 36;
@@ -73,6 +77,35 @@ std::vector<std::uint8_t> FrameBytes(const MpegFileStream& stream, const FrameHe
     return bytes;
 }
 
+// A gain field: name code (3 bits: 1 track, 2 album), originator (3 bits),
+// sign, then the gain in 0.1 dB (9 bits). A field without its name code
+// carries nothing.
+std::optional<float> GainField(const MpegFileStream& stream, int at, std::uint32_t name) {
+    const std::uint32_t field = (std::uint32_t{stream.BodyByte(at)} << 8) | stream.BodyByte(at + 1);
+    if (field >> 13 != name)
+        return std::nullopt;
+    const float tenths = static_cast<float>(field & 0x1FF);
+    return (field & 0x200 ? -tenths : tenths) / 10.0f;
+}
+
+// The peak is stated as a 32-bit float; the common encoder writes it as a
+// fixed-point number with 1.0 at 2^23 instead. A plausible amplitude read
+// as a float is taken as one; otherwise the word is the fixed-point form
+// (no value of either form is plausible in the other). Zero: not measured.
+std::optional<float> PeakField(const MpegFileStream& stream, int at) {
+    const std::uint32_t word = Be32(stream, at);
+    if (word == 0)
+        return std::nullopt;
+    float as_float;
+    std::memcpy(&as_float, &word, sizeof as_float);
+    if (std::isfinite(as_float) && as_float > 1e-6f && as_float < 64.0f)
+        return as_float;
+    const double fixed = static_cast<double>(word) / (1 << 23);
+    if (fixed < 64.0)
+        return static_cast<float>(fixed);
+    return std::nullopt;
+}
+
 // Whether the extension's check, stored at body byte `crc_at`, holds.
 bool CheckHolds(const MpegFileStream& stream, const FrameHeader& header, int crc_at) {
     const auto stored =
@@ -87,7 +120,7 @@ bool CheckHolds(const MpegFileStream& stream, const FrameHeader& header, int crc
     return EncoderTagCrc(first.data(), kCheckedFrameBytes) == stored;
 }
 
-// Reads the encoder's delay and padding when the extension is one of the
+// Reads the encoder's delay, padding and loudness fields when the extension is one of the
 // encoders that write them and its check holds.
 void ReadGap(const MpegFileStream& stream, const FrameHeader& header, int at, EncoderHeader& out) {
     if (at + kExtensionBytes > header.body_size)
@@ -101,6 +134,9 @@ void ReadGap(const MpegFileStream& stream, const FrameHeader& header, int at, En
                               stream.BodyByte(at + kExtensionGapAt + 2);
     out.delay = static_cast<int>(gap >> 12);
     out.padding = static_cast<int>(gap & 0xFFF);
+    out.peak = PeakField(stream, at + kExtensionPeakAt);
+    out.track_gain_db = GainField(stream, at + kExtensionTrackGainAt, 1);
+    out.album_gain_db = GainField(stream, at + kExtensionAlbumGainAt, 2);
 }
 
 } // namespace

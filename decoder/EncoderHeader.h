@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace audiocore {
 
@@ -22,6 +23,12 @@ struct EncoderHeader {
     // -1 when the file does not say, or its tag fails its check.
     int delay = -1;
     int padding = -1;
+    // The same extension's loudness fields, under the same check: the
+    // peak as a fraction of full scale and the track ("radio") and album
+    // ("audiophile") gains in dB, in steps of 0.1 dB; empty when not set.
+    std::optional<float> peak;
+    std::optional<float> track_gain_db;
+    std::optional<float> album_gain_db;
 
     bool KnowsGap() const { return delay >= 0 && padding >= 0; }
 };

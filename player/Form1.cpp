@@ -160,6 +160,7 @@ void Form1::BindControls() {
             SLOT(SeekReleased(int, int, float, float)));
     for (QWidget* bar : {PBarY1, PBarY2})
         bar->installEventFilter(this);
+    ApplyReplayGain();
 }
 
 void Form1::BindCommand(const ClickArea& area) {

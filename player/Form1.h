@@ -15,7 +15,9 @@
 #include <initializer_list>
 #include <memory>
 
+class QContextMenuEvent;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QUrl;
 class QMessageBox;
@@ -56,6 +58,12 @@ public:
     };
 
     enum class PlayMode { Standard, Shuffle, Repeat };
+    // Which ReplayGain songs play with, for this session: Automatic takes
+    // the album gain while the list plays in order (Standard, Repeat) and
+    // the track gain in Shuffle. The values are the audio control's.
+    enum class ReplayGain { Off = 0, Track = 1, Album = 2, Automatic = 3 };
+    // "off", "track", "album", "auto"; false for any other word.
+    static bool ParseReplayGain(const QString& word, ReplayGain& mode);
 
     explicit Form1(const PlayerPaths& paths = {}, Hooks hooks = {}, QWidget* parent = nullptr);
     ~Form1() override;
@@ -86,6 +94,13 @@ public:
     void NextSong();
     void PreviousSong();
     void ChooseMode(PlayMode mode);
+    // From the next song on; the song that sounds keeps its gain.
+    void SetReplayGain(ReplayGain mode);
+    ReplayGain ReplayGainSetting() const { return replayGain_; }
+    // dB for songs that carry no gain.
+    void SetReplayGainPreamp(double db);
+    // The window's context menu: the ReplayGain modes, the current one checked.
+    QMenu* CreateContextMenu(QWidget* parent);
     void NextStep();
     // The previous song at once, without the Previous key's pauses: for
     // the desktop's media controls, whose calls must be answered at once.
@@ -163,6 +178,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -213,6 +229,9 @@ private:
     void FlashPaused();
     void ShufflePick();
     void SetPreviousEnabled(bool enabled);
+    // Tells the audio control the gain songs play with: the setting, with
+    // Automatic resolved by the play mode.
+    void ApplyReplayGain();
     // Tells the audio control which song follows the one that plays, by
     // the play mode, so that it follows without a gap; none while nothing
     // plays.
@@ -254,6 +273,7 @@ private:
     QLineEdit* Text2 = nullptr;
     QLineEdit* Text3 = nullptr;
     QList<QWidget*> previousAreas_; // Image19 to Image24
+    ReplayGain replayGain_ = ReplayGain::Automatic;
     QHash<QObject*, std::function<void()>> clicks_;
     QHash<QObject*, std::function<void()>> mouseDowns_;
     QHash<QObject*, QString> hints_;

@@ -88,6 +88,7 @@ void Form1::ChooseMode(PlayMode mode) {
     order_.SetMode(mode == PlayMode::Shuffle  ? PlayOrder::Mode::Shuffle
                    : mode == PlayMode::Repeat ? PlayOrder::Mode::Repeat
                                               : PlayOrder::Mode::Standard);
+    ApplyReplayGain();
     QueueNext();
     switch (mode) {
     case PlayMode::Standard:

@@ -8,7 +8,7 @@
 namespace {
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "usage: songwell [FILE|FOLDER]...\n"
+    std::fprintf(out, "usage: songwell [--replaygain MODE] [--preamp DB] [FILE|FOLDER]...\n"
                       "       songwell OPTION\n"
                       "\n"
                       "Opens the player with the files and the MP3 files of the folders in its\n"
@@ -17,6 +17,9 @@ void PrintUsage(std::FILE* out) {
                       "Options:\n"
                       "  --info FILE          print the song's title, artist, album, year,\n"
                       "                       comment and genre\n"
+                      "  --replaygain MODE    before the songs: off, track, album or auto (the\n"
+                      "                       default: album gain in order, track gain shuffled)\n"
+                      "  --preamp DB          before the songs: the gain of songs without one\n"
                       "  --help               show this text\n"
                       "  --version            show the version\n");
 }
@@ -35,7 +38,8 @@ int main(int argc, char** argv) {
     }
     if (first == "--info" && argc == 3)
         return RunInfo(argv[2]);
-    if (first.rfind("--", 0) == 0 && first != "--") {
+    const bool session_option = first == "--replaygain" || first == "--preamp";
+    if (first.rfind("--", 0) == 0 && first != "--" && !session_option) {
         PrintUsage(stderr);
         return 2;
     }

@@ -55,6 +55,27 @@ void Audiocore::setVolume(int volume) {
     modified_ = true;
 }
 
+int Audiocore::ReplayGain() const {
+    return static_cast<int>(engine_.ReplayGain());
+}
+
+void Audiocore::setReplayGain(int mode) {
+    if (mode < static_cast<int>(audiocore::ReplayGainMode::Off) ||
+        mode > static_cast<int>(audiocore::ReplayGainMode::Automatic)) {
+        errors_.Raise(audiocore::kErrorInvalidPropertyValue, audiocore::kInvalidPropertyValue);
+        return;
+    }
+    engine_.SetReplayGain(static_cast<audiocore::ReplayGainMode>(mode));
+}
+
+double Audiocore::ReplayGainPreamp() const {
+    return engine_.ReplayGainPreamp();
+}
+
+void Audiocore::setReplayGainPreamp(double db) {
+    engine_.SetReplayGainPreamp(db);
+}
+
 void Audiocore::setSourceFile(const QString& path) {
     modified_ = true;
     source_file_ = path;

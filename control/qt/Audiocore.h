@@ -34,12 +34,20 @@ class Audiocore : public QWidget {
     Q_CLASSINFO("DispId.Copyright", "11")
     Q_CLASSINFO("DispId.GetInfo", "12")
     Q_CLASSINFO("DispId.WriteWAV", "13")
+    Q_CLASSINFO("DispId.ReplayGain", "14")
+    Q_CLASSINFO("DispId.ReplayGainPreamp", "15")
     Q_CLASSINFO("DispId.AboutBox", "-552")
     Q_CLASSINFO("EventDispId.Finished", "1")
     Q_CLASSINFO("EventDispId.NextSourceStarted", "2")
     Q_PROPERTY(int OutputDevID READ OutputDevID WRITE setOutputDevID)
     Q_PROPERTY(int Volume READ Volume WRITE setVolume)
     Q_PROPERTY(QString SourceFile READ SourceFile WRITE setSourceFile)
+    // 0 off, 1 track gain, 2 album gain (falling back to track), 3 automatic
+    // (album gain: the control plays songs in the order it is given them).
+    // From the next Play and the next song that follows on.
+    Q_PROPERTY(int ReplayGain READ ReplayGain WRITE setReplayGain)
+    // dB for songs without a gain.
+    Q_PROPERTY(double ReplayGainPreamp READ ReplayGainPreamp WRITE setReplayGainPreamp)
 
 public:
     static constexpr int kDefaultVolume = 65535;
@@ -54,6 +62,12 @@ public:
     int Volume() const;
     // While a run plays, the device's volume follows at once.
     void setVolume(int volume);
+    int ReplayGain() const;
+    // Values outside 0 ... 3 are refused with the control error "Invalid
+    // property value".
+    void setReplayGain(int mode);
+    double ReplayGainPreamp() const;
+    void setReplayGainPreamp(double db);
     QString SourceFile() const { return source_file_; }
     // Opens the file at once, stopping a run that plays. Raises the control
     // error "Open source file error!" when it cannot be opened or holds no

@@ -86,7 +86,9 @@ TEST(AudiocoreConvert, AFailureIsOneClearLineAndANonZeroStatus) {
         std::string err;
     };
     const std::string missing_out = dir.File("none/out.wav");
-    const std::string kUsage = "usage: audiocore convert IN OUT.wav [--threads N] [--no-gapless]\n";
+    const std::string kUsage = "usage: audiocore convert IN OUT.wav [--threads N] [--no-gapless]\n"
+                               "                         [--replaygain off|track|album|auto] "
+                               "[--preamp DB]\n";
     const Case cases[] = {
         {"missing input",
          {dir.File("absent.mp3"), dir.File("1.wav")},
@@ -109,6 +111,14 @@ TEST(AudiocoreConvert, AFailureIsOneClearLineAndANonZeroStatus) {
         {"no output named", {dir.File("song.mp3")}, 2, kUsage},
         {"threads out of range",
          {dir.File("song.mp3"), dir.File("3.wav"), "--threads", "9"},
+         2,
+         kUsage},
+        {"no such ReplayGain mode",
+         {dir.File("song.mp3"), dir.File("3.wav"), "--replaygain", "loud"},
+         2,
+         kUsage},
+        {"preamp that is no gain",
+         {dir.File("song.mp3"), dir.File("3.wav"), "--preamp", "6dB"},
          2,
          kUsage},
     };

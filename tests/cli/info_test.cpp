@@ -61,11 +61,12 @@ TEST(AudiocoreInfo, DescribesEveryConformanceStream) {
         ProgramResult r = Info(SharedPath(std::string("vectors/") + v.name + ".bit"));
         // No encoder states a delay in these: the song is every frame.
         const long long samples = static_cast<long long>(v.frames) * FrameSamples(v.format);
-        std::string expected =
-            std::string("format: ") + v.format + "\n" + "frames: " + std::to_string(v.frames) +
-            "\n" + "samples: " + std::to_string(samples) + "\n" +
-            "length_ms: " + std::to_string(v.length_ms) + "\n" + "copyright: no\n" +
-            "first_frame_offset: " + std::to_string(v.first_frame_offset) + "\n";
+        std::string expected = std::string("format: ") + v.format + "\n" +
+                               "frames: " + std::to_string(v.frames) + "\n" +
+                               "samples: " + std::to_string(samples) + "\n" +
+                               "length_ms: " + std::to_string(v.length_ms) + "\n" +
+                               "replaygain: none\n" + "copyright: no\n" +
+                               "first_frame_offset: " + std::to_string(v.first_frame_offset) + "\n";
         EXPECT_EQ(r.exit_code, 0) << v.name;
         EXPECT_EQ(r.out, expected) << v.name;
         EXPECT_EQ(r.err, "") << v.name;

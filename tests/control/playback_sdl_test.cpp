@@ -169,4 +169,47 @@ TEST(PlaybackThroughSdl, NumberedDevicesAndTheVolumeOfEachSide) {
     }
 }
 
+TEST(PlaybackThroughSdl, EachSongOfABufferPlaysWithItsOwnGainAndTheVolume) {
+    // Two songs of ten frames in one device buffer: the first at half, the
+    // next at a quarter, both at a volume of one half, scaled once.
+    testsupport::TempDir dir;
+    setenv("AUDIOCORE_OUTPUT", "sdl", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    const std::string disk = dir.File("device.raw");
+    setenv("SDL_DISKAUDIOFILE", disk.c_str(), 1);
+    FrameHeader header;
+    header.layer = 1;
+    header.mode = kStereo;
+    constexpr int kFrames = 10;
+    const std::uint32_t half = kUnityGain / 2;
+    {
+        DeviceHandle device;
+        WaveOutSink sink(header.Channels(), header.SampleRateHz(), header.SamplesPerFrame(), device,
+                         0, 0x8000, nullptr, half);
+        ASSERT_TRUE(sink.IsOpen());
+        const std::vector<std::int16_t> samples(384, 8000);
+        for (int n = 0; n < 2 * kFrames; ++n) {
+            if (n == kFrames)
+                sink.SetGain(half / 2);
+            sink.AppendBlock(0, samples.data(), samples.size());
+            sink.AppendBlock(1, samples.data(), samples.size());
+            sink.EndFrame();
+        }
+    }
+    const std::vector<std::uint8_t> bytes = ReadFile(disk);
+    const std::size_t first = FirstSound(bytes);
+    std::vector<std::int16_t> heard((bytes.size() - first) / 2);
+    std::memcpy(heard.data(), bytes.data() + first, heard.size() * 2);
+    const std::size_t song = kFrames * 384 * 2;
+    ASSERT_GE(heard.size(), 2 * song);
+    const std::int16_t first_song = ApplyVolume(8000, 0x8000, half);
+    const std::int16_t next_song = ApplyVolume(8000, 0x8000, half / 2);
+    EXPECT_EQ(first_song, 2000);
+    EXPECT_EQ(next_song, 1000);
+    EXPECT_TRUE(std::all_of(heard.begin(), heard.begin() + song,
+                            [&](std::int16_t s) { return s == first_song; }));
+    EXPECT_TRUE(std::all_of(heard.begin() + song, heard.begin() + 2 * song,
+                            [&](std::int16_t s) { return s == next_song; }));
+}
+
 } // namespace

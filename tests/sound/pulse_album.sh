@@ -62,11 +62,13 @@ record() {
     wait "$recorder" 2>/dev/null || true
 }
 
-# Runs the player on the three songs for $1 seconds, then ends it.
+# Runs the player on the three songs for $1 seconds, then ends it. The
+# encoders' own loudness fields are left aside: the conversions are the
+# songs as they are.
 player_for() {
     local seconds=$1
     shift
-    "$songwell" "$work/a.mp3" "$work/b.mp3" "$work/c.mp3" &
+    "$songwell" --replaygain off "$work/a.mp3" "$work/b.mp3" "$work/c.mp3" &
     local player=$!
     "$@"
     sleep "$seconds"
