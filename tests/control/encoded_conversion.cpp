@@ -132,17 +132,6 @@ std::vector<int> Channel(const Decoded& d, int channel, std::size_t from = 0) {
     return out;
 }
 
-// The largest difference between two equally long signals; a length that
-// differs counts as a huge difference.
-int MaxDifference(const std::vector<int>& a, const std::vector<int>& b) {
-    if (a.size() != b.size())
-        return 1 << 30;
-    int most = 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        most = std::max(most, std::abs(a[i] - b[i]));
-    return most;
-}
-
 struct Comparison {
     double psnr = 0;
     double maxdiff = 1e9;

@@ -57,15 +57,6 @@ std::vector<int> WavSamples(const std::string& path) {
     return out;
 }
 
-int MaxDifference(const std::vector<int>& a, const std::vector<int>& b) {
-    if (a.size() != b.size())
-        return 1 << 30;
-    int most = 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        most = std::max(most, std::abs(a[i] - b[i]));
-    return most;
-}
-
 class Gapless : public ::testing::Test {
 protected:
     // A steady tone, so that any gap or repeat shows: `seconds` long at

@@ -5,6 +5,7 @@
 
 #include "PcmSink.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -87,5 +88,16 @@ private:
     int channels_;
     std::size_t cursor_[2];
 };
+
+// The largest difference between two equally long signals; a length that
+// differs counts as a huge difference.
+inline int MaxDifference(const std::vector<int>& a, const std::vector<int>& b) {
+    if (a.size() != b.size())
+        return 1 << 30;
+    int most = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        most = std::max(most, std::abs(a[i] - b[i]));
+    return most;
+}
 
 } // namespace testsupport
