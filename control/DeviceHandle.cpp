@@ -34,18 +34,6 @@ void DeviceHandle::SetVolume(std::uint32_t volume) {
         device_->SetVolume(volume);
 }
 
-void DeviceHandle::Prepare(WaveHeader& header) {
-    std::lock_guard lock(mutex_);
-    if (device_)
-        device_->Prepare(header);
-}
-
-void DeviceHandle::Unprepare(WaveHeader& header) {
-    std::lock_guard lock(mutex_);
-    if (device_)
-        device_->Unprepare(header);
-}
-
 void DeviceHandle::Write(WaveHeader& header) {
     std::lock_guard lock(mutex_);
     if (!device_)

@@ -18,8 +18,6 @@ public:
               std::string* error = nullptr);
     bool IsOpen() const;
     void SetVolume(std::uint32_t volume);
-    void Prepare(WaveHeader& header);
-    void Unprepare(WaveHeader& header);
     void Write(WaveHeader& header);
     void Reset();
     // The control's stop or seek: queued audio goes at once, and until the

@@ -37,10 +37,8 @@ struct GainMark {
 struct WaveHeader {
     std::uint8_t* data = nullptr;
     std::uint32_t buffer_length = 0;
-    std::uint32_t bytes_recorded = 0;
     // The sink's written mark: 1 from the hand-over until the next Clear.
     std::uintptr_t user = 0;
-    bool prepared = false;
     // In rising offsets; none plays the whole buffer at unity.
     std::vector<GainMark> gains;
 };
@@ -68,8 +66,6 @@ public:
     virtual std::string OpenError() const { return {}; }
     // Low 16 bits: left channel, high 16 bits: right; 0xFFFF is full level.
     virtual void SetVolume(std::uint32_t volume) = 0;
-    virtual void Prepare(WaveHeader& header) { header.prepared = true; }
-    virtual void Unprepare(WaveHeader& header) { header.prepared = false; }
     virtual void Write(WaveHeader& header) = 0;
     // Stops output at once and returns every queued buffer.
     virtual void Reset() = 0;

@@ -49,7 +49,6 @@ WaveOutSink::WaveOutSink(int channels, int rate, int frame_samples, DeviceHandle
         h.data = data_[slot].data();
         h.buffer_length = buffer_bytes_;
         headers_[slot] = &h;
-        device_.Prepare(h);
     }
 }
 
@@ -71,8 +70,6 @@ WaveOutSink::~WaveOutSink() {
         while (owed_ > 0)
             WaitForCompletion();
     }
-    for (WaveHeader* h : headers_)
-        device_.Unprepare(*h);
     while (device_.Close() == CloseResult::StillPlaying)
         std::this_thread::sleep_for(kClosePollInterval);
     if (played_)
