@@ -1,6 +1,7 @@
 #include "MprisService.h"
 
 #include "Form1.h"
+#include "controlkit/LocalPath.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -18,6 +19,12 @@ const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.songwell");
 // Changes made by the window itself (a click, the end of a song) reach the
 // bus within this time.
 constexpr int kWatchMs = 100;
+
+// The song's file as a URL, every byte of its name kept: a name that is not
+// UTF-8 is percent-encoded byte for byte, as file URLs carry such names.
+QString FileUrl(const QString& path) {
+    return QString::fromLatin1("file://" + controlkit::PathBytes(path).toPercentEncoding("/"));
+}
 
 } // namespace
 
@@ -91,7 +98,7 @@ QVariantMap MprisService::Metadata() const {
     metadata_ = {{"mpris:trackid", QVariant::fromValue(TrackId())},
                  {"mpris:length", song.length_us},
                  {"xesam:title", song.title},
-                 {"xesam:url", QUrl::fromLocalFile(song.path).toString()}};
+                 {"xesam:url", FileUrl(song.path)}};
     if (!song.artist.isEmpty())
         metadata_.insert("xesam:artist", QStringList{song.artist});
     if (!song.album.isEmpty())
