@@ -51,6 +51,10 @@ bool Form1::HandleKey(const QKeyEvent& key) {
         if (control)
             LoadSong();
         return control;
+    case Qt::Key_S:
+        if (control)
+            SaveList();
+        return control;
     case Qt::Key_Q:
         if (control)
             close();

@@ -1,13 +1,13 @@
 #include "MprisService.h"
 
 #include "Form1.h"
+#include "controlkit/LocalPath.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace {
 
@@ -18,6 +18,12 @@ const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.songwell");
 // Changes made by the window itself (a click, the end of a song) reach the
 // bus within this time.
 constexpr int kWatchMs = 100;
+
+// The song's URL with every byte of its name escaped: a name that is no
+// UTF-8 is named as it is on disk, not as a replacement character.
+QString FileUrl(const QString& path) {
+    return QString::fromLatin1("file://" + controlkit::PathBytes(path).toPercentEncoding("/"));
+}
 
 } // namespace
 
@@ -76,7 +82,7 @@ QVariantMap MprisService::Metadata() const {
     metadata_ = {{"mpris:trackid", QVariant::fromValue(TrackId())},
                  {"mpris:length", song.length_us},
                  {"xesam:title", song.title},
-                 {"xesam:url", QUrl::fromLocalFile(song.path).toString()}};
+                 {"xesam:url", FileUrl(song.path)}};
     if (!song.artist.isEmpty())
         metadata_.insert("xesam:artist", QStringList{song.artist});
     if (!song.album.isEmpty())
