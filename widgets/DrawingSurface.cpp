@@ -46,13 +46,15 @@ void DrawingSurface::wrap(int width, int height, QImage::Format format) {
 }
 
 void DrawingSurface::remake(QSize size, QImage::Format format) {
-    const QImage before = canvas_.copy();
-    canvas_ = QImage();
-    std::free(pixels_);
+    // The old drawing is read where it lies and freed after: no third copy.
+    const QImage before = canvas_;
+    uchar* const old = pixels_;
     capacity_ = qsizetype(size.width()) * size.height() * kBytesPerPixel;
     pixels_ = static_cast<uchar*>(std::malloc(capacity_));
-    if (pixels_ == nullptr)
+    if (pixels_ == nullptr) {
+        pixels_ = old;
         throw std::bad_alloc();
+    }
     wrap(size.width(), size.height(), format);
     canvas_.fill(fillColour());
     if (!before.isNull()) {
@@ -60,6 +62,7 @@ void DrawingSurface::remake(QSize size, QImage::Format format) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(0, 0, before);
     }
+    std::free(old);
 }
 
 void DrawingSurface::setHeight(int height) {
