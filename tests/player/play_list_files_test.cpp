@@ -254,10 +254,11 @@ TEST_F(PlayListFilesTest, ALibraryOfTenThousandSongsJoinsWhileTheWindowKeepsAnsw
                 "fired %d times, at most %lld ms apart\n",
                 static_cast<long long>(took), beats, static_cast<long long>(longestAway));
     EXPECT_EQ(window->lstFilenames, library);
-    // Answering throughout: the timer kept firing, never held for a large
-    // part of the whole (a walk on the window's thread holds it for all of it).
+    // Answering throughout: the timer kept firing, never held for half of
+    // the whole (a walk or an add on the window's thread holds it for all of
+    // it; a busy machine may hold the process for a while, not for half).
     EXPECT_GE(beats, 10);
-    EXPECT_LT(longestAway * 4, took)
+    EXPECT_LT(longestAway * 2, took)
         << "the window stopped answering for " << longestAway << " ms of " << took << " ms";
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
