@@ -8,6 +8,7 @@
 // Prints the six song facts of FILE, one "Name: value" line each.
 int RunInfo(const std::string& file);
 
-// Opens the player window with FILES and FOLDERS (all their MP3 files) in
-// the play list; the first song starts within about a second.
+// Opens the player window with FILES, FOLDERS (all their MP3 files) and play
+// list files (their songs) in the play list; the first song starts within
+// about a second.
 int RunPlayer(int argc, char** argv);

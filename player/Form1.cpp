@@ -39,11 +39,20 @@ Form1::Form1(const PlayerPaths& paths, Hooks hooks, QWidget* parent)
     const PlayerPaths places = paths.Completed();
     if (!hooks_.openFile)
         hooks_.openFile = [this](const QString& title) {
-            return QFileDialog::getOpenFileName(this, title, QString(), "MP3 files (*.mp3)");
+            return QFileDialog::getOpenFileName(
+                this, title, QString(),
+                "MP3 files and play lists (*.mp3 *.m3u *.m3u8 *.pls *.xspf);;MP3 files (*.mp3)");
         };
     if (!hooks_.openFolder)
         hooks_.openFolder = [this](const QString& title) {
             return QFileDialog::getExistingDirectory(this, title);
+        };
+    if (!hooks_.saveList)
+        hooks_.saveList = [this](const QString& title) {
+            QFileDialog dialog(this, title, QString(), "M3U8 play lists (*.m3u8)");
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setDefaultSuffix(QStringLiteral("m3u8"));
+            return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
         };
     if (!hooks_.showTagEditor)
         hooks_.showTagEditor = [this, pluginDir = places.pluginDir](const QString& path,
@@ -80,6 +89,8 @@ Form1::Form1(const PlayerPaths& paths, Hooks hooks, QWidget* parent)
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &Form1::StatusTick);
     Timer2.setSingleShot(true);
+    connect(&walk_, &FolderWalk::SongsFound, this, &Form1::FolderSongsFound);
+    connect(&walk_, &FolderWalk::Finished, this, &Form1::FolderWalkFinished);
 }
 
 Form1::~Form1() = default;
@@ -188,7 +199,8 @@ std::function<void()> Form1::CommandHandler(Command command) {
     case Command::LoadSong:
         return [this] { LoadSong(); };
     case Command::LoadFolder:
-        return [this] { LoadFolder(); };
+        // Shift takes the subfolders too.
+        return [this] { LoadFolder(clickModifiers_ & Qt::ShiftModifier); };
     case Command::RemoveSong:
         return [this] { RemoveSong(); };
     case Command::ClearList:
@@ -286,8 +298,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (release) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton &&
-                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
+                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
+                clickModifiers_ = mouse->modifiers();
                 click.value()();
+            }
         }
         return press || release;
     }

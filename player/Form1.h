@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlBinding.h"
+#include "FolderWalk.h"
 #include "MainWindowAreas.h"
 #include "PlayOrder.h"
 #include "PlayerPaths.h"
@@ -36,8 +37,9 @@ class clsMP3Info;
 // creates the audio, skin, list and bar controls from their plugins; the
 // window drives them by member name. The handlers are split by concern:
 // Form1.cpp start-up, dragging and shutdown; PlayList.cpp the play list;
-// Transport.cpp the transport commands and play modes; StatusTick.cpp the
-// once-a-second display.
+// ListFiles.cpp saving it, large folders and the context menu; Transport.cpp
+// the transport commands and play modes; StatusTick.cpp the once-a-second
+// display.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -48,6 +50,7 @@ public:
         MessageSink showMessage;                                 // default: a message box
         std::function<QString(const QString& title)> openFile;   // "" when cancelled
         std::function<QString(const QString& title)> openFolder; // "" when cancelled
+        std::function<QString(const QString& title)> saveList;   // "" when cancelled
         std::function<void(const QString& path, bool playing)> showTagEditor;
         std::function<void()> quit; // the banner's end; default: the application quits
         // The converter's dialogs; "" when cancelled.
@@ -72,8 +75,10 @@ public:
     void Wait(double seconds);
     // Stops the song and ends the program now, without the banner.
     void QuitNow();
-    // Files and folders named on the command line join the list as a folder
-    // load adds songs.
+    // Files, play list files and folders named on the command line or
+    // dropped join the list as a folder load adds songs; a list file adds the
+    // songs it names. What a list names but cannot be played from here is
+    // told in one message.
     void AppendPaths(const QStringList& paths);
 
     // Play list. SelectSong answers false when the song's file could not be
@@ -83,7 +88,14 @@ public:
     void PlaySong(int n);
     bool ShowSongInfo(const QString& path);
     void LoadSong();
-    void LoadFolder();
+    // With `withSubfolders`, every song below the folder, added while the
+    // window goes on answering.
+    void LoadFolder(bool withSubfolders = false);
+    // Saves the list as an M3U8 file where the user chooses.
+    void SaveList();
+    // The window's context menu: the commands the skin has no key for, and
+    // the ReplayGain modes with the current one checked.
+    std::unique_ptr<QMenu> ContextMenu();
     void RemoveSong();
     void ClearList();
     void SongInfo();
@@ -99,8 +111,6 @@ public:
     ReplayGain ReplayGainSetting() const { return replayGain_; }
     // dB for songs that carry no gain.
     void SetReplayGainPreamp(double db);
-    // The window's context menu: the ReplayGain modes, the current one checked.
-    QMenu* CreateContextMenu(QWidget* parent);
     void NextStep();
     // The previous song at once, without the Previous key's pauses: for
     // the desktop's media controls, whose calls must be answered at once.
@@ -218,9 +228,17 @@ private:
     void OnPress(const char* name, std::function<void(bool down)> handler);
     void SetUnderline(const char* line, bool pressed);
 
+    void AddReplayGainMenu(QMenu& menu);
+
     // Play list internals.
-    void AppendSong(const QString& path);
-    void AddFolderSongs(const QString& folder);
+    // Appends songs and queues the song to follow once for all of them.
+    void AppendSongs(const QStringList& paths);
+    void AddToList(const QStringList& paths);
+    void QueueAfterAppend(int countBefore);
+    void AddFolderTree(const QString& folder, bool selectFirst);
+    void FolderSongsFound(const QStringList& paths);
+    void FolderWalkFinished();
+    void TellSkipped(const QStringList& skipped, const QStringList& unreadable);
     void PlayFromList(int index);
     void SetEntry(int song, const QString& prefix);
 
@@ -280,6 +298,11 @@ private:
     QList<QPointer<QWidget>> hiddenForConverter_; // player controls to show again
     QList<QPointer<QWidget>> shades_;             // over what the converter cannot use
     bool converting_ = false;
+    // The modifiers of the click being handled (Shift on the folder key).
+    Qt::KeyboardModifiers clickModifiers_;
+    FolderWalk walk_;
+    int walkCountBefore_ = 0; // the list's length when the running walk began
+    bool walkSelectsFirst_ = false;
     QHash<QObject*, QList<std::function<void(bool down)>>> presses_;
     std::unique_ptr<songinfo::clsMP3Info> oSongInfo;
     // Songs that failed to open one after another in a playing sequence: once

@@ -55,6 +55,10 @@ bool Form1::HandleKey(const QKeyEvent& key) {
         if (control)
             LoadSong();
         return control;
+    case Qt::Key_S:
+        if (control)
+            SaveList();
+        return control;
     case Qt::Key_Q:
         if (control)
             close();

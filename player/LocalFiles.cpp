@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <dirent.h>
 #include <memory>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using controlkit::PathBytes;
 using controlkit::PathFromBytes;
@@ -19,32 +21,83 @@ bool NamedMp3(const QByteArray& name) {
     return name.size() > 4 && name.right(4).toLower() == ".mp3";
 }
 
-bool IsFile(const QByteArray& path) {
+// By name regardless of case; names equal but for case by their code.
+void SortByName(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+}
+
+QString Joined(const QString& folder, const QString& name) {
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+// The songs and the subfolders of one folder, each by name.
+struct Listing {
+    QStringList songs;
+    QStringList folders;
+};
+
+Listing List(const QString& folder, bool withFolders) {
+    const QByteArray base = PathBytes(folder);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(base.constData()), ::closedir);
+    Listing listing;
+    if (!dir)
+        return listing;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const QByteArray name(entry->d_name);
+        const bool song = NamedMp3(name);
+        if (name == "." || name == ".." || (!song && !withFolders))
+            continue;
+        struct stat info {};
+        if (::stat((base + '/' + name).constData(), &info) != 0)
+            continue;
+        if (S_ISREG(info.st_mode) && song)
+            listing.songs.append(PathFromBytes(name));
+        else if (withFolders && S_ISDIR(info.st_mode))
+            listing.folders.append(PathFromBytes(name));
+    }
+    SortByName(listing.songs);
+    SortByName(listing.folders);
+    return listing;
+}
+
+// (device, inode) of a folder, so that a link back up the tree is walked once.
+using FolderId = std::pair<dev_t, ino_t>;
+
+void Walk(const QString& folder, std::set<FolderId>& seen, const std::atomic_bool& cancel,
+          QStringList& paths) {
     struct stat info {};
-    return ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode);
+    if (cancel || ::stat(PathBytes(folder).constData(), &info) != 0 ||
+        !seen.insert({info.st_dev, info.st_ino}).second)
+        return;
+    const Listing listing = List(folder, true);
+    for (const QString& name : listing.songs)
+        paths.append(Joined(folder, name));
+    for (const QString& name : listing.folders)
+        Walk(Joined(folder, name), seen, cancel, paths);
 }
 
 } // namespace
 
 QStringList Mp3FilesIn(const QString& folder) {
-    const QByteArray base = PathBytes(folder);
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(base.constData()), ::closedir);
-    QStringList names;
-    if (!dir)
-        return names;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const QByteArray name(entry->d_name);
-        if (NamedMp3(name) && IsFile(base + '/' + name))
-            names.append(PathFromBytes(name));
-    }
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a < b;
-    });
     QStringList paths;
-    for (const QString& name : names)
-        paths.append(folder.endsWith('/') ? folder + name : folder + '/' + name);
+    for (const QString& name : List(folder, false).songs)
+        paths.append(Joined(folder, name));
     return paths;
+}
+
+QStringList Mp3FilesUnder(const QString& folder, const std::atomic_bool& cancel) {
+    std::set<FolderId> seen;
+    QStringList paths;
+    Walk(folder, seen, cancel, paths);
+    return paths;
+}
+
+bool IsFile(const QString& path) {
+    struct stat info {};
+    return ::stat(PathBytes(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool IsFolder(const QString& path) {

@@ -8,7 +8,6 @@
 #include <QDBusMessage>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace {
 

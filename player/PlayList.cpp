@@ -5,6 +5,7 @@
 
 #include "LocalFiles.h"
 #include "OneLineText.h"
+#include "PlayListFile.h"
 #include "ShownText.h"
 #include "clsMP3Info.h"
 #include "controlkit/LocalPath.h"
@@ -127,27 +128,49 @@ Form1::SongFacts Form1::LoadedSong() const {
     return song;
 }
 
-void Form1::AppendSong(const QString& path) {
-    lstFilenames.append(path);
-    binding_.Call(CustomListBox1, "AddItem", Q_ARG(QString, kNotPlaying + TitleOf(path)),
-                  Q_ARG(int, -1));
-    // The song after the last one may be this one now.
-    if (lstFilenames.size() == iCurrentSong + 1 || order_.CurrentMode() == PlayOrder::Mode::Shuffle)
+void Form1::AppendSongs(const QStringList& paths) {
+    const int before = int(lstFilenames.size());
+    AddToList(paths);
+    QueueAfterAppend(before);
+}
+
+void Form1::AddToList(const QStringList& paths) {
+    lstFilenames.reserve(lstFilenames.size() + paths.size());
+    for (const QString& path : paths) {
+        lstFilenames.append(path);
+        binding_.Call(CustomListBox1, "AddItem", Q_ARG(QString, kNotPlaying + TitleOf(path)),
+                      Q_ARG(int, -1));
+    }
+}
+
+void Form1::QueueAfterAppend(int countBefore) {
+    // The song after the one that plays may be among the new ones now; one
+    // call for a whole batch, however long.
+    const bool after = countBefore <= iCurrentSong && lstFilenames.size() > iCurrentSong;
+    if (after || order_.CurrentMode() == PlayOrder::Mode::Shuffle)
         QueueNext();
 }
 
-void Form1::AddFolderSongs(const QString& folder) {
-    for (const QString& path : Mp3FilesIn(folder))
-        AppendSong(path);
-}
-
 void Form1::AppendPaths(const QStringList& paths) {
+    QStringList songs;
+    QStringList skipped;
+    QStringList unreadable;
     for (const QString& path : paths) {
-        if (IsFolder(path))
-            AddFolderSongs(AbsolutePath(path));
-        else
-            AppendSong(AbsolutePath(path));
+        const QString full = AbsolutePath(path);
+        if (IsFolder(full)) {
+            songs += Mp3FilesIn(full);
+        } else if (PlayListFile::IsPlayList(full)) {
+            const PlayListFile::Contents list = PlayListFile::Read(full);
+            if (!list.readable)
+                unreadable.append(full);
+            songs += list.songs;
+            skipped += list.skipped;
+        } else {
+            songs.append(full);
+        }
     }
+    AppendSongs(songs);
+    TellSkipped(skipped, unreadable);
 }
 
 void Form1::LoadSong() {
@@ -158,18 +181,25 @@ void Form1::LoadSong() {
                                                : QStringLiteral("Select MP3 file"));
     if (path.isEmpty())
         return;
-    AppendSong(path);
+    if (PlayListFile::IsPlayList(path))
+        AppendPaths({path});
+    else
+        AppendSongs({path});
     if (first)
         SelectSong(1, false);
 }
 
-void Form1::LoadFolder() {
+void Form1::LoadFolder(bool withSubfolders) {
     const bool first = lstFilenames.isEmpty() && !SourceFile().isEmpty();
     const QString folder = hooks_.openFolder(first ? QStringLiteral("Select folder.")
                                                    : QStringLiteral("Select folder"));
     if (folder.isEmpty())
         return;
-    AddFolderSongs(folder);
+    if (withSubfolders) {
+        AddFolderTree(folder, first);
+        return;
+    }
+    AppendSongs(Mp3FilesIn(folder));
     if (first)
         SelectSong(1, false);
 }
@@ -199,6 +229,8 @@ void Form1::RemoveSong() {
 }
 
 void Form1::ClearList() {
+    // Songs of a folder still being added would fill the list again.
+    walk_.Cancel();
     if (binding_.CallInt(CustomListBox1, "LCount", 0) < 1 || lstFilenames.isEmpty())
         return;
     AudioStop();

@@ -61,8 +61,10 @@ int RunPlayer(int argc, char** argv) {
         Form1 window;
         window.SetReplayGain(options.replay_gain);
         window.SetReplayGainPreamp(options.preamp_db);
-        window.AppendPaths(songs);
+        // Shown first, so that the list has its size as the songs join and
+        // a message about a play list's entries stands over the window.
         window.show();
+        window.AppendPaths(songs);
         // Media keys, the sound menu and playerctl drive it over the bus.
         MprisService mpris(window);
         // Ended from outside, the player stops and quits at once, without

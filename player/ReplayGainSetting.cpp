@@ -55,9 +55,8 @@ void Form1::ApplyReplayGain() {
     binding_.SetQuietly(Audiocore1, "ReplayGain", static_cast<int>(resolved));
 }
 
-QMenu* Form1::CreateContextMenu(QWidget* parent) {
-    auto* menu = new QMenu(parent);
-    QMenu* gains = menu->addMenu(QStringLiteral("ReplayGain"));
+void Form1::AddReplayGainMenu(QMenu& menu) {
+    QMenu* gains = menu.addMenu(QStringLiteral("ReplayGain"));
     auto* group = new QActionGroup(gains);
     for (const ReplayGainName& name : kReplayGainNames) {
         QAction* action = gains->addAction(QString::fromLatin1(name.caption));
@@ -67,12 +66,4 @@ QMenu* Form1::CreateContextMenu(QWidget* parent) {
         const ReplayGain mode = name.mode;
         connect(action, &QAction::triggered, this, [this, mode] { SetReplayGain(mode); });
     }
-    return menu;
-}
-
-void Form1::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu* menu = CreateContextMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
-    event->accept();
 }

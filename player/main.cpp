@@ -8,11 +8,12 @@
 namespace {
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "usage: songwell [--replaygain MODE] [--preamp DB] [FILE|FOLDER]...\n"
+    std::fprintf(out, "usage: songwell [--replaygain MODE] [--preamp DB] [FILE|FOLDER|LIST]...\n"
                       "       songwell OPTION\n"
                       "\n"
-                      "Opens the player with the files and the MP3 files of the folders in its\n"
-                      "play list and plays the first.\n"
+                      "Opens the player with the files, the MP3 files of the folders and the\n"
+                      "songs of the play list files (M3U, M3U8, PLS, XSPF) in its play list and\n"
+                      "plays the first.\n"
                       "\n"
                       "Options:\n"
                       "  --info FILE          print the song's title, artist, album, year,\n"

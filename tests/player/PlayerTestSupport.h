@@ -66,6 +66,10 @@ protected:
             dialogTitles.append(title);
             return chosenFolder;
         };
+        hooks.saveList = [this](const QString& title) {
+            dialogTitles.append(title);
+            return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
+        };
         hooks.showTagEditor = [this](const QString& path, bool playing) {
             editorPath = path;
             editorPlayingNotice = playing;

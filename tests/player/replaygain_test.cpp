@@ -111,7 +111,7 @@ TEST_F(ReplayGainTest, AutomaticTakesTheAlbumGainInOrderAndTheTrackGainInShuffle
 
 TEST_F(ReplayGainTest, TheContextMenuChangesTheSettingForTheSession) {
     window->ChooseMode(Form1::PlayMode::Shuffle);
-    std::unique_ptr<QMenu> menu(window->CreateContextMenu(window.get()));
+    std::unique_ptr<QMenu> menu = window->ContextMenu();
     QMenu* gains = nullptr;
     for (QAction* action : menu->actions())
         if (action->text() == QStringLiteral("ReplayGain"))

@@ -42,7 +42,7 @@ protected:
     int rowHeight() {
         const int saved = list->Listindex();
         pressList(1.0);
-        const QImage drawn = theList().canvas().toImage();
+        const QImage drawn = theList().canvas().copy();
         int height = 0;
         while (height < drawn.height() && drawn.pixelColor(rightColumn(), height) == kSelBox)
             ++height;
@@ -120,7 +120,7 @@ TEST_F(CustomListBoxTest, ChangingTheSelectionRedrawsOnlyTheTwoRowsConcerned) {
         painter.fillRect(QRect(rightColumn(), 3 * h + 2, 1, 1), Qt::magenta);
     }
     pressList(2 * h + 1.0);
-    const QImage drawn = theList().canvas().toImage();
+    const QImage drawn = theList().canvas().copy();
     EXPECT_EQ(drawn.pixelColor(rightColumn(), 3 * h + 2), QColor(Qt::magenta));
     EXPECT_EQ(drawn.pixelColor(rightColumn(), h + 2), kWhite);
     EXPECT_EQ(drawn.pixelColor(rightColumn(), 2 * h + 2), kSelBox);
