@@ -252,8 +252,8 @@ private:
     void ApplyReplayGain();
     // Tells the audio control which song follows the one that plays, by
     // the play mode, so that it follows without a gap; none while nothing
-    // plays.
-    void QueueNext();
+    // plays. `starting` when the song is about to start.
+    void QueueNext(bool starting = false);
 
     // Status internals.
     void ShowNowPlaying();

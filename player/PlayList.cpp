@@ -70,14 +70,17 @@ void Form1::PlaySong(int n) {
     if (lstFilenames.isEmpty() || loaded.isEmpty())
         return;
     ShowSongInfo(loaded);
+    // Queued before the run starts: a song shorter than what the device
+    // holds ahead is decoded to its end at once.
+    QueueNext(true);
     if (binding_.CallInt(Audiocore1, "Play") != 0) {
         ++failedInRow_;
         bUserStopped = failedInRow_ >= lstFilenames.size();
+        QueueNext();
         return;
     }
     failedInRow_ = 0;
     bUserStopped = false;
-    QueueNext();
 }
 
 bool Form1::ShowSongInfo(const QString& path) {

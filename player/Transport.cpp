@@ -117,8 +117,9 @@ void Form1::NextStep() {
     }
 }
 
-void Form1::QueueNext() {
-    const int next = IsPlaying() ? order_.NextAfter(iCurrentSong, lstFilenames.size()) : 0;
+void Form1::QueueNext(bool starting) {
+    const bool playing = starting || IsPlaying();
+    const int next = playing ? order_.NextAfter(iCurrentSong, lstFilenames.size()) : 0;
     const QString path = next > 0 ? lstFilenames.at(next - 1) : QString();
     // A song that cannot be opened is not queued: the run ends before it,
     // and the next step names it and skips it, once, as for any song.
