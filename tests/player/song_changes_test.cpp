@@ -153,8 +153,10 @@ TEST_F(SongChangesTest, EverySongFollowsTheOneBeforeAndTheWindowShowsItAtOnce) {
             constexpr double kBytesPerMs = 44100.0 * 4 * kFastSpeed / 1000;
             const qint64 heard_ms = heard.TimeOf(played_before + (k + 1) * one, kBytesPerMs);
             ASSERT_GE(heard_ms, 0);
-            EXPECT_LE(change.shown_ms - heard_ms, 250) << "shown within a quarter second";
-            EXPECT_GE(change.shown_ms - heard_ms, -100) << "not before it is heard";
+            EXPECT_LE(change.shown_ms - heard_ms, 250 * SONGWELL_TIME_SCALE)
+                << "shown within a quarter second";
+            EXPECT_GE(change.shown_ms - heard_ms, -100 * SONGWELL_TIME_SCALE)
+                << "not before it is heard";
         }
         // Nothing replayed or skipped: the device played exactly the songs
         // changed to, one after another, up to the one playing now.
