@@ -24,11 +24,15 @@ void ReleaseDecode() {
     decode_active.store(false);
 }
 
-// Opens the song and reads its loudness facts, once, while nothing plays it.
+// Opens the song and reads its loudness and its first frame's facts, once,
+// while nothing plays it: a run rewrites the header frame by frame.
 OpenResult OpenSong(DecodeJob& job, const std::string& path, std::string* reason) {
     const OpenResult result = job.decoder.Open(path, reason);
-    if (result == OpenResult::Opened)
+    if (result == OpenResult::Opened) {
         job.loudness = ReadLoudnessFacts(path, job.decoder.Encoder());
+        job.opened_info = StreamInfoLine(job.decoder.Header());
+        job.opened_copyright = job.decoder.Header().copy_flags[0];
+    }
     return result;
 }
 
@@ -229,9 +233,16 @@ void ControlEngine::RefreshFacts() const {
     if (!playable_ || !job_->decoder.IsOpen())
         return;
     const MpegDecoder& decoder = job_->decoder;
-    const FrameHeader& header = decoder.Header();
     facts_.frame_count = decoder.FrameCount();
     facts_.length_ms = static_cast<int>(std::min<std::int64_t>(decoder.LengthMs(), INT_MAX));
+    // A song the run went on into is read by its thread: what its first
+    // frame said stands for it.
+    if (worker_.Running()) {
+        facts_.copyright = job_->opened_copyright;
+        facts_.info = job_->opened_info;
+        return;
+    }
+    const FrameHeader& header = decoder.Header();
     facts_.copyright = header.copy_flags[0];
     facts_.info = StreamInfoLine(header);
 }

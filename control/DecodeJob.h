@@ -42,6 +42,10 @@ struct DecodeJob {
 
     // The open song: its stream, facts, seeks and decoding.
     MpegDecoder decoder;
+    // What the stream's first frame said, read when the song was opened:
+    // what a host is shown of a song that a run decodes.
+    std::string opened_info;
+    bool opened_copyright = false;
     // A Play run's output device, and where its end is reported: called on the
     // worker thread with How (1 stopped, 0 ended by itself).
     DeviceHandle* device = &ModuleDeviceHandle();
