@@ -9,23 +9,13 @@ set -euo pipefail
 
 songwell=${1:?}
 song=${2:?}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=private_bus.sh
+. "$(dirname "$0")/private_bus.sh"
 
 folder="$work/"$'\xff\xfe'
 mkdir "$folder"
 cp "$song" "$folder/caf"$'\xe9'".mp3"
 
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/address" 4>"$work/pid"
-pids+=("$(cat "$work/pid")")
-DBUS_SESSION_BUS_ADDRESS=$(cat "$work/address")
-export DBUS_SESSION_BUS_ADDRESS
 AUDIOCORE_OUTPUT=null "$songwell" "$folder" &
 pids+=($!)
 

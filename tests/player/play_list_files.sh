@@ -11,19 +11,8 @@ set -euo pipefail
 
 songwell=${1:?}
 song=${2:?}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/address" 4>"$work/pid"
-pids+=("$(cat "$work/pid")")
-DBUS_SESSION_BUS_ADDRESS=$(cat "$work/address")
-export DBUS_SESSION_BUS_ADDRESS
+# shellcheck source=private_bus.sh
+. "$(dirname "$0")/private_bus.sh"
 
 service=org.mpris.MediaPlayer2.songwell
 path=/org/mpris/MediaPlayer2
