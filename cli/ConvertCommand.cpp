@@ -37,8 +37,14 @@ public:
         struct sigaction action {};
         action.sa_handler = RequestStop;
         sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-            sigaction(kStopSignals[i], &action, &old_[i]);
+        // A signal the caller ignores stays ignored: under nohup the
+        // conversion outlives the terminal, and a script's background job
+        // is not stopped by a Ctrl-C meant for the script.
+        for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+            sigaction(kStopSignals[i], nullptr, &old_[i]);
+            if (old_[i].sa_handler != SIG_IGN)
+                sigaction(kStopSignals[i], &action, nullptr);
+        }
         // Past a file size limit a write then fails like one on a full disk,
         // and the temporary file is removed, instead of the signal killing
         // the process with it left behind.

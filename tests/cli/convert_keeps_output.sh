@@ -60,7 +60,13 @@ partial_size() {
 interrupt_at() {
     local signal=$1 bytes=$2 target=$3 expected=$4 status=$5 threads=$6
     local name="SIG$signal after $bytes bytes, $threads thread(s)"
-    "$audiocore" convert "$work/long.mp3" "$target" --threads "$threads" 2>/dev/null &
+    # The file named holds its text again, so that one failure is not
+    # counted again in every later case.
+    echo "$expected" >"$(readlink -f "$target")"
+    # A background job of a script starts with SIGINT ignored; a
+    # conversion in a terminal, which these stand for, does not.
+    env --default-signal=HUP,INT,TERM \
+        "$audiocore" convert "$work/long.mp3" "$target" --threads "$threads" 2>/dev/null &
     local pid=$!
     for _ in $(seq 3000); do
         [ "$(partial_size "$target")" -ge "$bytes" ] && break
@@ -87,6 +93,26 @@ for threads in 1 2; do
     interrupt_at INT 4000000 "$work/link.wav" named 130 $threads
 done
 [ -L "$work/link.wav" ] || fail "the link was replaced after a signal"
+
+# Started with SIGHUP ignored, as nohup starts it, the conversion outlives
+# the terminal: a SIGHUP changes nothing, and a SIGTERM after it is what
+# ends the run.
+echo "precious" >"$work/keep.wav"
+(
+    trap '' HUP
+    exec env --default-signal=INT,TERM "$audiocore" convert "$work/long.mp3" "$work/keep.wav" 2>/dev/null
+) &
+pid=$!
+for _ in $(seq 3000); do
+    [ "$(partial_size "$work/keep.wav")" -ge 65536 ] && break
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.01
+done
+kill -HUP $pid 2>/dev/null && kill -TERM $pid 2>/dev/null
+got=0
+wait $pid || got=$?
+[ "$got" -eq 143 ] || fail "under nohup: exit status $got after SIGHUP and SIGTERM, wanted 143"
+[ "$(cat "$work/keep.wav")" = precious ] || fail "under nohup: keep.wav was changed"
 extra=$(leftovers "$work" long.mp3 piece.mp3 keep.wav named.wav link.wav)
 [ -z "$extra" ] || fail "left after the signals: $extra"
 
