@@ -441,6 +441,7 @@ void Form1::AudioStop() {
 }
 
 void Form1::AudioRewind() {
+    paused_ = false;
     binding_.CallInt(Audiocore1, "SetPosition", 0, -1);
 }
 

@@ -156,6 +156,9 @@ public:
     // The loaded song's path alone, without reading its tags.
     QString LoadedPath() const { return SourceFile(); }
     bool Playing() const { return IsPlaying(); }
+    // Paused by the user, even where the pause came before the first frame
+    // was heard and the position is still the song's start.
+    bool Paused() const { return paused_ && !IsPlaying(); }
     // The converter view shows: nothing plays there.
     bool InConverter() const { return ConverterShown(); }
     qint64 PositionUs() const;
@@ -313,6 +316,9 @@ private:
     int queuedSong_ = 0;
     // The song selected last could not be opened and nobody was told yet.
     bool untoldFailure_ = false;
+    // The last transport command was a pause; a rewind, a new song or Play
+    // ends it.
+    bool paused_ = false;
     // The song the list was last scrolled to as it began to play (0: none
     // since the last stop), so that the user may scroll away while it plays.
     int shownPlaying_ = 0;

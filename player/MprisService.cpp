@@ -115,8 +115,10 @@ QString MprisService::PlaybackStatus() const {
         return QStringLiteral("Stopped");
     if (window_.Playing())
         return QStringLiteral("Playing");
-    // A pause keeps the position; a stop goes back to the start.
-    return window_.PositionUs() > 0 ? QStringLiteral("Paused") : QStringLiteral("Stopped");
+    // A pause keeps the position; a stop goes back to the start, and a
+    // stopped song moved on from there waits paused.
+    return window_.Paused() || window_.PositionUs() > 0 ? QStringLiteral("Paused")
+                                                        : QStringLiteral("Stopped");
 }
 
 QString MprisService::LoopStatus() const {

@@ -45,6 +45,7 @@ bool Form1::SelectSong(int n, bool tell) {
     if (n > lstFilenames.size() || n < 1)
         return true;
     iCurrentSong = qint16(n);
+    paused_ = false;
     const QString path = lstFilenames.at(n - 1);
     const bool opened = tell ? binding_.Set(Audiocore1, "SourceFile", path, path)
                              : binding_.SetQuietly(Audiocore1, "SourceFile", path);

@@ -13,9 +13,11 @@ void Form1::PlayOrPause() {
         // Pausing is a stop that keeps the position; Play resumes there.
         AudioStop();
         bUserStopped = true;
+        paused_ = true;
         ShowPaused();
         return;
     }
+    paused_ = false;
     // A number past the list selects nothing: the loaded song plays on.
     PlaySong(lstFilenames.size() + 1);
     Label11->hide();
