@@ -2,7 +2,9 @@
 # Sets up, builds and runs every test, twice: a normal build, and a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer. A third build with
 # ThreadSanitizer runs the tests of the threaded parts: the control, the
-# command line and the player.
+# command line and the player. The Wayland tests are left out of it: they test
+# where the window is drawn and moved, not threads, and Qt's Wayland client,
+# built without the sanitizer, only gives it false reports there.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
@@ -32,5 +34,5 @@ run_suite() {
 
 run_suite build "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite build-asan "" -DCMAKE_BUILD_TYPE=Debug -DSONGWELL_SANITIZE=ON
-run_suite build-tsan "-L control|player|cli" -DCMAKE_BUILD_TYPE=Debug -DSONGWELL_TSAN=ON
+run_suite build-tsan "-L control|player|cli -LE wayland" -DCMAKE_BUILD_TYPE=Debug -DSONGWELL_TSAN=ON
 exit $status
