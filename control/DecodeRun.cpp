@@ -86,7 +86,9 @@ int Finish(RunState& run, bool stopped, int result) {
 SeekOutcome SeekTo(DecodeJob& job, RunState& run, int target) {
     // Counted from the target before the device is reset, so that the
     // position never reads the old run's frames from the new count.
-    job.played.Restart(target);
+    const bool heard =
+        job.output_mode == OutputMode::Device || job.output_mode == OutputMode::DeviceAlso;
+    job.played.Restart(target, heard);
     if (run.out)
         run.out->Clear();
     return job.decoder.Seek(target);

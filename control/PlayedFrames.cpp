@@ -13,12 +13,14 @@ void PlayedFrames::Begin(int first, std::uint64_t base) {
     resume_.reset();
 }
 
-void PlayedFrames::Restart(int first) {
+void PlayedFrames::Restart(int first, bool heard) {
     std::lock_guard lock(mutex_);
     first_ = first;
     base_ = 0;
     ends_.clear();
     resume_.reset();
+    if (!active_ && heard)
+        resume_ = first;
 }
 
 void PlayedFrames::FrameWritten(std::uint64_t end) {

@@ -25,8 +25,11 @@ public:
     // `first`. A song that follows another on the same device begins where
     // the other's bytes end.
     void Begin(int first, std::uint64_t base = 0);
-    // A seek reset the device; its next byte belongs to frame `first`.
-    void Restart(int first);
+    // A seek reset the device; its next byte belongs to frame `first`. A
+    // seek made before a device run begins (a start or a resume) that is to
+    // be `heard` makes `first` the frame heard until then, not wherever the
+    // decoder had read to; one for a conversion leaves no frame to resume.
+    void Restart(int first, bool heard = true);
     // The sink handed over a frame ending `end` bytes after the start.
     void FrameWritten(std::uint64_t end);
     // The device run is over; a stop's resume frame stays.
